@@ -1,0 +1,16 @@
+#include "app/ConfigApp.h"
+
+#include "app/SettingsDlg.h"
+
+BOOL CConfigApp::InitInstance() {
+    EnableControlContainer();
+    Enable3dControls();
+
+    CSettingsDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+
+    // OK and Cancel alike end the program here, without a message loop.
+    return FALSE;
+}

@@ -1,0 +1,159 @@
+#include "app/SettingsDlg.h"
+
+#include "app/SettingsPages.h"
+#include "framework/App.h"
+#include "framework/PaintDC.h"
+#include "items/ItemChanceDlg.h"
+#include "preview/Graph.h"
+#include "preview/Mp3OptionsDlg.h"
+#include "res/Resources.h"
+#include "res/Texts.h"
+#include "settings/ConfigFile.h"
+#include "settings/GameSettings.h"
+
+namespace {
+
+constexpr const char* kConfigPath = "Config.cfg";
+
+enum ControlId {
+    IDC_PAGES = 1000,
+    IDC_MP3_PLAYER = 1004,
+    IDC_MP3_MORE = 1005,
+    IDC_XM_MORE = 1006,
+    IDC_SOUND = 1007,
+    IDC_SOUND_MORE = 1008,
+    IDC_ITEM_CHANCES = 1009,
+    IDC_PLAY_XM = 1021,
+    IDC_MUSIC_NOTE = 1022,
+    IDC_HELP_TEXT = 1050,
+};
+
+} // namespace
+
+BEGIN_HANDLER_TABLE(CSettingsDlg){framework::Msg::Paint, framework::kAnyId, &CSettingsDlg::OnPaint},
+    {framework::Msg::Click, IDC_MP3_PLAYER, &CSettingsDlg::OnMp3PlayerSwitch},
+    {framework::Msg::Click, IDC_MP3_MORE, &CSettingsDlg::OnMp3Options},
+    {framework::Msg::SelChange, IDC_PAGES, &CSettingsDlg::OnPageChange},
+    {framework::Msg::Click, IDC_ITEM_CHANCES, &CSettingsDlg::OnItemChances},
+    END_HANDLER_TABLE(CSettingsDlg)
+
+        CSettingsDlg::CSettingsDlg()
+    : CDialog(res::IDD_SETTINGS) {
+    m_hIcon = framework::AfxGetApp() ? framework::AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
+                                     : res::IDR_MAINFRAME;
+    DDX_Control(IDC_HELP_TEXT, m_help);
+    DDX_Control(IDC_ITEM_CHANCES, m_itemChances);
+    DDX_Control(IDC_MUSIC_NOTE, m_musicFolderNote);
+    DDX_Control(IDC_SOUND_MORE, m_soundMore);
+    DDX_Control(IDC_SOUND, m_sound);
+    DDX_Control(IDC_XM_MORE, m_xmMore);
+    DDX_Control(IDC_MP3_PLAYER, m_mp3Player);
+    DDX_Control(IDC_PLAY_XM, m_playXm);
+    DDX_Control(IDC_MP3_MORE, m_mp3More);
+    DDX_Control(IDC_PAGES, m_pages);
+    DDX_Check(IDC_MP3_PLAYER, m_bMp3Player);
+    DDX_Check(IDC_SOUND, m_bSound);
+    DDX_Check(IDC_PLAY_XM, m_bPlayXm);
+    DDX_Text(IDC_HELP_TEXT, m_strHelp);
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    m_pages.AddString(res::kPageGeneral);
+    m_pages.AddString(res::kPageMusic);
+    m_pages.AddString(res::kPageHelp);
+    m_pages.SetCurSel(0);
+
+    m_strHelp = res::kHelpText;
+
+    if (InitDirectShow() < 0)
+        MessageBox(res::kMediaInitFailed, res::kErrorCaption);
+
+    ShowPage(2, SW_HIDE);
+    ShowPage(1, SW_HIDE);
+    ShowPage(0, SW_SHOW);
+
+    LoadConfig();
+    UpdateData(FALSE);
+    m_mp3More.EnableWindow(m_bMp3Player != 0);
+    return TRUE;
+}
+
+void CSettingsDlg::ShowPage(int page, int nCmdShow) {
+    for (int id : PageControls(page))
+        GetDlgItem(id).ShowWindow(nCmdShow);
+}
+
+void CSettingsDlg::OnPageChange() {
+    ShowPage(0, SW_HIDE);
+    ShowPage(1, SW_HIDE);
+    ShowPage(2, SW_HIDE);
+    ShowPage(m_pages.GetCurSel(), SW_SHOW);
+}
+
+// The member still holds the state from before the click while the box has just toggled, so
+// the button ends up enabled exactly when the box is now checked.
+void CSettingsDlg::OnMp3PlayerSwitch() {
+    m_mp3More.EnableWindow(m_bMp3Player == 0);
+    UpdateData(TRUE);
+}
+
+void CSettingsDlg::OnMp3Options() {
+    CMp3OptionsDlg dialog;
+    dialog.DoModal();
+}
+
+void CSettingsDlg::OnItemChances() {
+    CItemChanceDlg dialog;
+    dialog.DoModal();
+}
+
+void CSettingsDlg::LoadConfig() {
+    settings::ConfigRecord record{g_nVolume, g_bAlwaysRandom, m_bMp3Player, m_bSound, m_bPlayXm};
+    std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), record.itemChance);
+    if (!settings::LoadConfigFile(kConfigPath, record))
+        return;
+    g_nVolume = record.volume;
+    g_bAlwaysRandom = record.alwaysRandom;
+    m_bMp3Player = record.mp3Player;
+    m_bSound = record.sound;
+    m_bPlayXm = record.playXm;
+    std::copy(std::begin(record.itemChance), std::end(record.itemChance), g_nItemChance);
+}
+
+bool CSettingsDlg::SaveConfig() {
+    settings::ConfigRecord record{g_nVolume, g_bAlwaysRandom, m_bMp3Player, m_bSound, m_bPlayXm};
+    std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), record.itemChance);
+    return settings::SaveConfigFile(kConfigPath, record);
+}
+
+// A failed save keeps the window open with the old file intact, so the user can mend the
+// cause and press OK again, or cancel.
+void CSettingsDlg::OnOK() {
+    UpdateData(TRUE);
+    if (!SaveConfig()) {
+        MessageBox(res::kSaveFailed, res::kErrorCaption);
+        return;
+    }
+    CDialog::OnOK();
+}
+
+void CSettingsDlg::DestroyWindow() {
+    FreeDirectShow();
+    CDialog::DestroyWindow();
+}
+
+void CSettingsDlg::OnPaint() {
+    if (!IsIconic())
+        return;
+    framework::CPaintDC dc(*this);
+    dc.EraseIconBackground();
+    CRect rect;
+    GetClientRect(&rect);
+    const int x = (rect.Width() - framework::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.Height() - framework::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}

@@ -1,0 +1,48 @@
+#include "framework/App.h"
+
+#include "framework/Resources.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <cstdio>
+
+namespace framework {
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp() {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+HICON CWinApp::LoadIcon(int resourceId) const {
+    return FindPicturePath(resourceId) ? resourceId : 0;
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+int RunApplication(const char* programName) {
+    // The program ignores its command line: the toolkit sees the program name only.
+    int argc = 1;
+    char name[256] = "mirtconfig";
+    if (programName) {
+        std::snprintf(name, sizeof name, "%s", programName);
+    }
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (g_app == nullptr)
+        return 1;
+    // InitInstance runs the main window modally and then asks to end without a message loop.
+    return g_app->InitInstance() ? QApplication::exec() : 0;
+}
+
+} // namespace framework

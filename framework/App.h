@@ -1,0 +1,32 @@
+// The application object: one per process, started by RunApplication.
+#pragma once
+
+#include "framework/Win32Types.h"
+
+namespace framework {
+class CDialog;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Returns FALSE to end the program at once, without a message loop.
+    virtual BOOL InitInstance() = 0;
+
+    HICON LoadIcon(int resourceId) const;
+    void EnableControlContainer() {}
+    void Enable3dControls() {}
+
+    CDialog* m_pMainWnd = nullptr;
+};
+
+CWinApp* AfxGetApp();
+
+// Starts the toolkit with the program name only (the command line is ignored), runs
+// InitInstance of the one application object and returns the process's exit code.
+int RunApplication(const char* programName);
+
+} // namespace framework

@@ -1,0 +1,64 @@
+// Control objects: small handles that name one control of a window by number. They are attached
+// by the window's data exchange (or by Create for run-time controls) and do nothing until then.
+#pragma once
+
+#include "framework/Win32Types.h"
+
+#include <string>
+
+namespace framework {
+class CDialog;
+
+class CWndControl {
+public:
+    CWndControl() = default;
+    CWndControl(CDialog* owner, int id) : m_owner(owner), m_id(id) {}
+
+    bool IsAttached() const;
+    void Attach(CDialog* owner, int id);
+    int GetDlgCtrlID() const { return m_id; }
+
+    BOOL ShowWindow(int nCmdShow);
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    bool IsWindowVisible() const;
+    bool IsWindowEnabled() const;
+    void SetWindowText(const std::string& text);
+    std::string GetWindowText() const;
+    void GetWindowRect(CRect* rect) const; // in screen coordinates
+    void SetAccessibleName(const std::string& name);
+    void SetFocus();
+
+protected:
+    CDialog* m_owner = nullptr;
+    int m_id = 0;
+};
+
+class CButton : public CWndControl {
+public:
+    int GetCheck() const;
+    void SetCheck(int check);
+};
+
+class CStatic : public CWndControl {};
+
+class CListBox : public CWndControl {
+public:
+    int AddString(const std::string& text); // index of the new item
+    int SetCurSel(int index);               // never notifies
+    int GetCurSel() const;                  // -1 when nothing is selected
+    int GetCount() const;
+};
+
+class CSliderCtrl : public CWndControl {
+public:
+    // Creates a trackbar over rect (client coordinates of parent) with a control number;
+    // it joins the tab order after the template's controls.
+    BOOL Create(DWORD style, const CRect& rect, CDialog* parent, int id);
+    void SetRange(int minimum, int maximum, BOOL redraw = FALSE);
+    void SetPos(int pos); // limited to the range, never notifies
+    int GetPos() const;
+    int GetRangeMin() const;
+    int GetRangeMax() const;
+};
+
+} // namespace framework

@@ -1,0 +1,225 @@
+#include "framework/Dialog.h"
+
+#include "framework/App.h"
+#include "framework/DialogHost.h"
+#include "framework/MessageBox.h"
+#include "framework/Resources.h"
+#include "framework/testing/ModalScript.h"
+#include "framework/widgets/Picture.h"
+#include "framework/widgets/Trackbar.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+
+namespace framework {
+
+struct CDialog::Binding {
+    enum class Kind { Control, Text, Check, Slider };
+    Kind kind;
+    int id;
+    void* member;
+};
+
+namespace {
+
+void SetControlText(QWidget* widget, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* box = qobject_cast<QGroupBox*>(widget))
+        box->setTitle(text);
+    else if (widget)
+        widget->setWindowTitle(text);
+}
+
+QString ControlText(const QWidget* widget) {
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (auto* box = qobject_cast<const QGroupBox*>(widget))
+        return box->title();
+    return widget ? widget->windowTitle() : QString();
+}
+
+} // namespace
+
+CDialog::CDialog(int templateId)
+    : m_templateId(templateId), m_template(FindDialogTemplate(templateId)) {}
+
+CDialog::~CDialog() = default;
+
+int CDialog::DoModal() {
+    if (m_template == nullptr || m_host)
+        return -1;
+    QWidget* parent = nullptr;
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd && app->m_pMainWnd != this)
+        parent = app->m_pMainWnd->Host();
+    m_host = std::make_unique<DialogHost>(*this, *m_template, parent);
+    if (OnCreate() == -1) {
+        m_host.reset();
+        return -1;
+    }
+    m_host->createControls();
+    m_ended = false;
+    if (OnInitDialog())
+        m_host->focusFirstTabStop();
+    testing::detail::ModalShown(*this);
+    const int result = m_ended ? m_endResult : m_host->exec();
+    DestroyWindow();
+    return result;
+}
+
+void CDialog::EndDialog(int result) {
+    m_ended = true;
+    m_endResult = result;
+    if (m_host)
+        m_host->done(result);
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DestroyWindow() {
+    if (!m_host)
+        return;
+    Notify(Msg::Destroy, 0);
+    m_host->stopAllTimers();
+    m_host.reset();
+}
+
+void CDialog::Notify(Msg msg, int id) {
+    if (Dispatch(msg, id))
+        return;
+    if (msg == Msg::Click)
+        RouteCommand(id);
+}
+
+void CDialog::RouteCommand(int id) {
+    if (id == IDOK || id == IDCANCEL) {
+        // A table entry for OK or Cancel replaces the virtual handler.
+        if (Dispatch(Msg::Click, id))
+            return;
+        id == IDOK ? OnOK() : OnCancel();
+    }
+}
+
+void CDialog::DDX_Control(int id, CWndControl& control) {
+    m_bindings.push_back({Binding::Kind::Control, id, &control});
+}
+void CDialog::DDX_Text(int id, std::string& member) {
+    m_bindings.push_back({Binding::Kind::Text, id, &member});
+}
+void CDialog::DDX_Check(int id, int& member) {
+    m_bindings.push_back({Binding::Kind::Check, id, &member});
+}
+void CDialog::DDX_Slider(int id, int& member) {
+    m_bindings.push_back({Binding::Kind::Slider, id, &member});
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    if (!m_host)
+        return FALSE;
+    for (const Binding& binding : m_bindings) {
+        QWidget* widget = m_host->control(binding.id);
+        switch (binding.kind) {
+        case Binding::Kind::Control: {
+            auto* control = static_cast<CWndControl*>(binding.member);
+            if (!control->IsAttached())
+                control->Attach(this, binding.id);
+            break;
+        }
+        case Binding::Kind::Text: {
+            auto* text = static_cast<std::string*>(binding.member);
+            if (bSaveAndValidate)
+                *text = ControlText(widget).toStdString();
+            else
+                SetControlText(widget, QString::fromStdString(*text));
+            break;
+        }
+        case Binding::Kind::Check: {
+            auto* check = static_cast<int*>(binding.member);
+            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                if (bSaveAndValidate)
+                    *check = button->isChecked() ? 1 : 0;
+                else
+                    button->setChecked(*check != 0);
+            }
+            break;
+        }
+        case Binding::Kind::Slider: {
+            auto* pos = static_cast<int*>(binding.member);
+            if (auto* slider = qobject_cast<Trackbar*>(widget)) {
+                if (bSaveAndValidate)
+                    *pos = slider->value();
+                else
+                    slider->setPositionQuietly(*pos);
+            }
+            break;
+        }
+        }
+    }
+    return TRUE;
+}
+
+CWndControl CDialog::GetDlgItem(int id) {
+    return CWndControl(this, id);
+}
+
+void CDialog::ScreenToClient(CRect* rect) const {
+    if (!m_host || rect == nullptr)
+        return;
+    const QPoint topLeft = m_host->mapFromGlobal(QPoint(rect->left, rect->top));
+    const QPoint offset = topLeft - QPoint(rect->left, rect->top);
+    rect->left += offset.x();
+    rect->right += offset.x();
+    rect->top += offset.y();
+    rect->bottom += offset.y();
+}
+
+void CDialog::GetClientRect(CRect* rect) const {
+    if (!m_host || rect == nullptr)
+        return;
+    *rect = CRect{0, 0, m_host->width(), m_host->height()};
+}
+
+bool CDialog::IsIconic() const {
+    return m_host && m_host->isMinimized();
+}
+
+UINT CDialog::SetTimer(UINT id, UINT elapseMs) {
+    if (!m_host)
+        return 0;
+    m_host->startTimer(id, elapseMs);
+    return id;
+}
+
+BOOL CDialog::KillTimer(UINT id) {
+    return m_host && m_host->stopTimer(id) ? TRUE : FALSE;
+}
+
+int CDialog::MessageBox(const std::string& text, const std::string& caption, UINT type) {
+    return ShowMessageBox(this, text, caption, type);
+}
+
+void CDialog::SetIcon(HICON icon, BOOL /*big*/) {
+    // One scalable icon serves both sizes.
+    if (m_host && icon != 0)
+        m_host->setWindowIcon(PictureIcon(icon));
+}
+
+} // namespace framework

@@ -1,0 +1,266 @@
+#include "framework/DialogHost.h"
+
+#include "framework/widgets/ListBox.h"
+#include "framework/widgets/Picture.h"
+#include "framework/widgets/Trackbar.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace framework {
+namespace {
+
+QLabel* CreateStatic(const ControlTemplate& control, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(control.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    const bool centred = (control.style & 0x3) == SS_CENTER;
+    label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    if ((control.style & 0x1F) == SS_BLACKFRAME) {
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+        label->setText(QString());
+    } else if (control.exStyle & WS_EX_CLIENTEDGE) {
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setLineWidth(2);
+    } else if (control.style & SS_SUNKEN) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setLineWidth(1);
+    }
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+bool StartsGroup(const ControlTemplate& control, bool first) {
+    // Text statics start a group of their own, as in the classic resource scripts.
+    return first || (control.style & WS_GROUP) ||
+           (control.kind == ControlKind::Static && (control.style & 0x1F) != SS_BLACKFRAME);
+}
+
+bool IsButtonLike(const QObject* object) {
+    return qobject_cast<const QAbstractButton*>(object) != nullptr;
+}
+
+} // namespace
+
+bool IsTabStop(const QWidget* widget) {
+    return widget != nullptr && widget->focusPolicy() != Qt::NoFocus && widget->isVisible() &&
+           widget->isEnabled();
+}
+
+DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWidget* parent)
+    : QDialog(parent), m_owner(owner), m_template(dialogTemplate) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    setFont(DialogFont(dialogTemplate.fontPoints));
+    m_base = BaseUnitsOf(font());
+    setFixedSize(DluToPixelsX(m_base, dialogTemplate.cx), DluToPixelsY(m_base, dialogTemplate.cy));
+    setModal(true);
+}
+
+DialogHost::~DialogHost() {
+    stopAllTimers();
+}
+
+QWidget* DialogHost::createControl(const ControlTemplate& control) {
+    QWidget* widget = nullptr;
+    const QString text = QString::fromUtf8(control.text);
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(true);
+        button->setDefault(control.kind == ControlKind::DefPushButton);
+        widget = button;
+        break;
+    }
+    case ControlKind::AutoCheckBox:
+        widget = new QCheckBox(text, this);
+        break;
+    case ControlKind::GroupBox: {
+        auto* box = new QGroupBox(text, this);
+        box->setFocusPolicy(Qt::NoFocus);
+        widget = box;
+        break;
+    }
+    case ControlKind::Static:
+        widget = CreateStatic(control, this);
+        break;
+    case ControlKind::BitmapStatic:
+        widget = new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, this);
+        break;
+    case ControlKind::ListBox:
+        widget = new ListBox(this);
+        break;
+    case ControlKind::Trackbar:
+        widget = Trackbar::create(control.style, this);
+        break;
+    case ControlKind::PictureButton:
+        widget = new PictureButton(control.picture, this);
+        break;
+    }
+    widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
+    if (control.accessibleName && *control.accessibleName)
+        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+    else if (!text.isEmpty())
+        widget->setAccessibleName(text);
+    if (control.style & WS_DISABLED)
+        widget->setEnabled(false);
+    return widget;
+}
+
+void DialogHost::createControls() {
+    bool first = true;
+    for (const ControlTemplate& control : m_template.controls) {
+        QWidget* widget = createControl(control);
+        m_controls.push_back({control.id, widget, StartsGroup(control, first)});
+        first = false;
+        wireNotifications(control.id, widget);
+        widget->installEventFilter(this);
+        widget->show();
+    }
+    chainTabOrder();
+}
+
+void DialogHost::addRuntimeControl(int id, QWidget* widget) {
+    m_controls.push_back({id, widget, false});
+    wireNotifications(id, widget);
+    widget->installEventFilter(this);
+    chainTabOrder();
+}
+
+void DialogHost::chainTabOrder() {
+    QWidget* previous = nullptr;
+    for (const Entry& entry : m_controls) {
+        if (entry.widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            setTabOrder(previous, entry.widget);
+        previous = entry.widget;
+    }
+}
+
+void DialogHost::wireNotifications(int id, QWidget* widget) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, id] { m_owner.Notify(Msg::Click, id); });
+    } else if (auto* list = qobject_cast<ListBox*>(widget)) {
+        connect(list, &ListBox::userSelectionChanged, this,
+                [this, id] { m_owner.Notify(Msg::SelChange, id); });
+    } else if (auto* slider = qobject_cast<Trackbar*>(widget)) {
+        connect(slider, &Trackbar::releasedCapture, this,
+                [this, id] { m_owner.Notify(Msg::ReleasedCapture, id); });
+        connect(slider, &Trackbar::endTrack, this,
+                [this, id] { m_owner.Notify(Msg::EndTrack, id); });
+    }
+}
+
+QWidget* DialogHost::control(int id) const {
+    if (id == kNoControlId)
+        return nullptr;
+    for (const Entry& entry : m_controls) {
+        if (entry.id == id)
+            return entry.widget;
+    }
+    return nullptr;
+}
+
+void DialogHost::focusFirstTabStop() {
+    for (const Entry& entry : m_controls) {
+        if (entry.widget->focusPolicy() != Qt::NoFocus && entry.widget->isEnabled() &&
+            !entry.widget->isHidden()) {
+            entry.widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+// The arrow keys move the focus among the controls of the focused button's group, wrapping
+// round inside the group; lists and trackbars keep their arrows for themselves.
+void DialogHost::moveFocusInGroup(QWidget* from, bool forward) {
+    auto at = std::find_if(m_controls.begin(), m_controls.end(),
+                           [from](const Entry& entry) { return entry.widget == from; });
+    if (at == m_controls.end())
+        return;
+    auto groupBegin = at;
+    while (groupBegin != m_controls.begin() && !groupBegin->groupStart)
+        --groupBegin;
+    auto groupEnd = at + 1;
+    while (groupEnd != m_controls.end() && !groupEnd->groupStart)
+        ++groupEnd;
+    const auto size = groupEnd - groupBegin;
+    auto index = at - groupBegin;
+    for (int step = 1; step < size; ++step) {
+        index = (index + (forward ? 1 : size - 1)) % size;
+        QWidget* candidate = (groupBegin + index)->widget;
+        if (IsTabStop(candidate)) {
+            candidate->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+bool DialogHost::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && IsButtonLike(watched)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            moveFocusInGroup(static_cast<QWidget*>(watched), false);
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            moveFocusInGroup(static_cast<QWidget*>(watched), true);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DialogHost::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    m_owner.Notify(Msg::Paint, 0);
+}
+
+void DialogHost::accept() {
+    m_owner.RouteCommand(IDOK);
+}
+void DialogHost::reject() {
+    m_owner.RouteCommand(IDCANCEL);
+}
+
+void DialogHost::startTimer(UINT id, UINT elapseMs) {
+    std::unique_ptr<QTimer>& timer = m_timers[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        connect(timer.get(), &QTimer::timeout, this,
+                [this, id] { m_owner.Notify(Msg::Timer, static_cast<int>(id)); });
+    }
+    timer->start(static_cast<int>(elapseMs));
+}
+
+bool DialogHost::stopTimer(UINT id) {
+    const auto it = m_timers.find(id);
+    if (it == m_timers.end())
+        return false;
+    it->second->stop();
+    m_timers.erase(it);
+    return true;
+}
+
+void DialogHost::stopAllTimers() {
+    while (!m_timers.empty())
+        stopTimer(m_timers.begin()->first);
+}
+
+} // namespace framework

@@ -1,0 +1,64 @@
+// The toolkit window behind a CDialog: it renders the template, delivers notifications by
+// control number, follows the classic dialog's keyboard rules and owns the timers.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/DialogUnits.h"
+#include "framework/Template.h"
+
+#include <QDialog>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QTimer>
+
+namespace framework {
+
+class DialogHost : public QDialog {
+    Q_OBJECT
+public:
+    DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWidget* parent);
+    ~DialogHost() override;
+
+    void createControls();
+    // Adds a control made at run time; it follows the template's controls in the tab order.
+    void addRuntimeControl(int id, QWidget* widget);
+    QWidget* control(int id) const;
+    const BaseUnits& baseUnits() const { return m_base; }
+
+    void focusFirstTabStop();
+    void startTimer(UINT id, UINT elapseMs);
+    bool stopTimer(UINT id);
+    void stopAllTimers();
+
+    void accept() override;
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Entry {
+        int id;
+        QWidget* widget;
+        bool groupStart;
+    };
+    QWidget* createControl(const ControlTemplate& control);
+    void wireNotifications(int id, QWidget* widget);
+    void moveFocusInGroup(QWidget* from, bool forward);
+    void chainTabOrder();
+
+    CDialog& m_owner;
+    const DialogTemplate& m_template;
+    BaseUnits m_base;
+    std::vector<Entry> m_controls; // template order, then run-time controls
+    std::map<UINT, std::unique_ptr<QTimer>> m_timers;
+};
+
+// Whether a widget takes part in keyboard navigation at all.
+bool IsTabStop(const QWidget* widget);
+
+} // namespace framework

@@ -1,0 +1,23 @@
+// Lets a test drive modal windows: a script queued here runs inside the next modal run that
+// starts, once its window is initialised, and may end it or open further windows.
+#pragma once
+
+#include <functional>
+
+namespace framework {
+class CDialog;
+}
+
+namespace framework::testing {
+
+using ModalScript = std::function<void(CDialog& window)>;
+
+void WhenNextDialogShows(ModalScript script);
+bool HasPendingScripts();
+void ClearPendingScripts();
+
+namespace detail {
+void ModalShown(CDialog& window);
+}
+
+} // namespace framework::testing

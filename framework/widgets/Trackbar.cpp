@@ -1,0 +1,123 @@
+#include "framework/widgets/Trackbar.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace framework {
+
+Trackbar::Trackbar(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
+    setRangeAndPage(0, 100);
+    setSingleStep(1);
+    setTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // The classic vertical trackbar has its minimum at the top.
+    if (orientation == Qt::Vertical) {
+        setInvertedAppearance(true);
+        setInvertedControls(true);
+    }
+}
+
+Trackbar* Trackbar::create(DWORD style, QWidget* parent) {
+    const bool vertical = style & TBS_VERT;
+    auto* slider = new Trackbar(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+    if ((style & TBS_NOTICKS) || !(style & TBS_AUTOTICKS))
+        slider->setTickPosition(QSlider::NoTicks);
+    else if (style & TBS_BOTH)
+        slider->setTickPosition(QSlider::TicksBothSides);
+    else
+        slider->setTickPosition(vertical ? QSlider::TicksRight : QSlider::TicksBelow);
+    slider->setTickInterval(1);
+    return slider;
+}
+
+void Trackbar::setPositionQuietly(int pos) {
+    const QSignalBlocker blocker(this);
+    setValue(std::clamp(pos, minimum(), maximum()));
+}
+
+void Trackbar::setRangeAndPage(int minimum, int maximum) {
+    const QSignalBlocker blocker(this);
+    setRange(minimum, maximum);
+    setPageStep(std::max(1, (maximum - minimum) / 5));
+}
+
+void Trackbar::moveBy(int delta) {
+    setValue(std::clamp(value() + delta, minimum(), maximum()));
+}
+
+// Left and Up move towards the minimum, Right and Down towards the maximum, whatever the
+// orientation; Page Up/Down move a page, Home and End go to the ends.
+void Trackbar::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        moveBy(-singleStep());
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        moveBy(singleStep());
+        break;
+    case Qt::Key_PageUp:
+        moveBy(-pageStep());
+        break;
+    case Qt::Key_PageDown:
+        moveBy(pageStep());
+        break;
+    case Qt::Key_Home:
+        setValue(minimum());
+        break;
+    case Qt::Key_End:
+        setValue(maximum());
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    m_keyMoved = true;
+    event->accept();
+}
+
+void Trackbar::keyReleaseEvent(QKeyEvent* event) {
+    if (m_keyMoved && !event->isAutoRepeat()) {
+        m_keyMoved = false;
+        emit endTrack();
+    }
+    QSlider::keyReleaseEvent(event);
+}
+
+void Trackbar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    QSlider::mousePressEvent(event);
+}
+
+void Trackbar::mouseReleaseEvent(QMouseEvent* event) {
+    QSlider::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && m_pressed) {
+        m_pressed = false;
+        emit endTrack();
+        emit releasedCapture();
+    }
+}
+
+void Trackbar::wheelEvent(QWheelEvent* event) {
+    // One notch (120) moves one line; turning the wheel away from the user moves towards the
+    // minimum, which is the top of a vertical trackbar.
+    m_wheelRemainder +=
+        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    const int notches = m_wheelRemainder / 120;
+    m_wheelRemainder -= notches * 120;
+    if (notches != 0) {
+        const int before = value();
+        moveBy(-notches * singleStep());
+        if (value() != before)
+            emit endTrack();
+    }
+    event->accept();
+}
+
+} // namespace framework

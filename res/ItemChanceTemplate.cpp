@@ -1,0 +1,52 @@
+#include "res/Templates.h"
+
+#include "res/Resources.h"
+
+namespace res {
+namespace {
+
+using framework::ControlKind;
+using framework::ControlTemplate;
+using framework::kNoControlId;
+
+constexpr ControlTemplate Picture(int row, int y) {
+    return {kNoControlId,        ControlKind::BitmapStatic, "", 16, y, 17, 17, SS_BITMAP,
+            WS_EX_DLGMODALFRAME, IDB_ITEM_FIRST + row};
+}
+constexpr ControlTemplate Placeholder(int id, int y) {
+    return {id, ControlKind::Static, "", 35, y, 98, 22, SS_BLACKFRAME};
+}
+constexpr ControlTemplate Percent(int id, int y) {
+    return {id, ControlKind::Static, "50%", 143, y, 21, 8, SS_LEFT};
+}
+
+constexpr ControlTemplate kControls[] = {
+    {IDOK, ControlKind::DefPushButton, "OK", 141, 156, 50, 14, WS_TABSTOP},
+    {IDCANCEL, ControlKind::PushButton, "Отмена", 198, 156, 50, 14, WS_TABSTOP},
+    {kNoControlId, ControlKind::GroupBox, "", 7, 7, 241, 147},
+    {kNoControlId, ControlKind::Static,
+     "Здесь вы можете настроить вероятность появления для каждого передмета.", 16, 13, 224, 20,
+     SS_LEFT},
+    Picture(0, 35),
+    Placeholder(1049, 33),
+    Percent(1029, 40),
+    Picture(1, 58),
+    Placeholder(1034, 56),
+    Percent(1030, 62),
+    Picture(2, 79),
+    Placeholder(1035, 79),
+    Percent(1031, 83),
+    Picture(3, 102),
+    Placeholder(1036, 102),
+    Percent(1032, 105),
+    Picture(4, 125),
+    Placeholder(1037, 125),
+    Percent(1033, 128),
+};
+
+} // namespace
+
+const framework::DialogTemplate kItemChanceTemplate = {
+    IDD_ITEM_CHANCE, "Настройки предметов", 255, 177, "MS Sans Serif", 8, false, kControls};
+
+} // namespace res

@@ -1,0 +1,40 @@
+#include "res/Templates.h"
+
+#include "res/Resources.h"
+#include "res/Texts.h"
+
+namespace res {
+namespace {
+
+using framework::ControlKind;
+using framework::ControlTemplate;
+using framework::kNoControlId;
+
+constexpr ControlTemplate kControls[] = {
+    {IDOK, ControlKind::DefPushButton, "OK", 209, 181, 50, 14, WS_TABSTOP},
+    {IDCANCEL, ControlKind::PushButton, "Отмена", 263, 181, 50, 14, WS_TABSTOP},
+    {kNoControlId, ControlKind::GroupBox, "", 7, 7, 306, 169},
+    {kNoControlId, ControlKind::BitmapStatic, "", 11, 13, 133, 49, SS_BITMAP, 0, IDB_BANNER,
+     "Эмблема программы"},
+    {1000, ControlKind::ListBox, "", 11, 65, 133, 108,
+     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0, 0, "Страницы"},
+    {kNoControlId, ControlKind::GroupBox, "", 149, 9, 161, 165},
+    {1004, ControlKind::AutoCheckBox, "Проигрыватель MP3 ", 159, 22, 142, 10, WS_TABSTOP},
+    {1005, ControlKind::PushButton, "Дополнительно", 166, 35, 134, 14, WS_TABSTOP | WS_DISABLED},
+    {1022, ControlKind::Static, kMusicFolderNote, 160, 54, 142, 26, SS_CENTER},
+    {1021, ControlKind::AutoCheckBox, "Проигрывать XM", 159, 90, 121, 10, WS_TABSTOP},
+    {1006, ControlKind::PushButton, "Дополнительно", 166, 103, 134, 14, WS_TABSTOP | WS_DISABLED},
+    {1007, ControlKind::AutoCheckBox, "Звук", 159, 130, 142, 10, WS_TABSTOP},
+    {1008, ControlKind::PushButton, "Дополнительно", 166, 143, 134, 14, WS_TABSTOP | WS_DISABLED},
+    {1009, ControlKind::PushButton, "Настройки предметов", 163, 35, 134, 14, WS_TABSTOP},
+    {1050, ControlKind::Static, "", 155, 18, 150, 144, SS_LEFT},
+    {kNoControlId, ControlKind::Static, kProgramLine, 7, 179, 174, 10, SS_CENTER | SS_SUNKEN},
+    {kNoControlId, ControlKind::Static, kFileLine, 7, 189, 174, 10, SS_CENTER | SS_SUNKEN},
+};
+
+} // namespace
+
+const framework::DialogTemplate kSettingsTemplate = {
+    IDD_SETTINGS, kSettingsCaption, 320, 200, "MS Sans Serif", 8, true, kControls};
+
+} // namespace res

@@ -1,0 +1,85 @@
+// Renders every window and page of the program to PNG files, so a person can look at them.
+// Usage: mirt_screenshots OUTPUT_DIR SUFFIX   (run it inside a game folder or an empty one)
+#include "app/ConfigApp.h"
+#include "framework/Dialog.h"
+#include "framework/DialogHost.h"
+#include "framework/testing/ModalScript.h"
+#include "res/Resources.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+QString g_outDir;
+QString g_suffix;
+
+void Save(framework::CDialog& window, const QString& name) {
+    QWidget* host = window.Host();
+    QApplication::processEvents();
+    const QString path = QDir(g_outDir).filePath(name + g_suffix + ".png");
+    if (!host->grab().save(path))
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void Click(framework::CDialog& window, int id) {
+    auto* button = qobject_cast<QPushButton*>(window.Host()->control(id));
+    if (button) {
+        button->setEnabled(true);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+}
+
+void SelectPage(framework::CDialog& window, int row) {
+    auto* list = qobject_cast<QListWidget*>(window.Host()->control(1000));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR SUFFIX\n", argv[0]);
+        return 2;
+    }
+    g_outDir = QString::fromLocal8Bit(argv[1]);
+    g_suffix = QString::fromLocal8Bit(argv[2]);
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    res::RegisterResources();
+    QDir().mkpath(g_outDir);
+
+    using framework::testing::WhenNextDialogShows;
+    WhenNextDialogShows([](framework::CDialog& settings) {
+        Save(settings, "settings-general");
+        SelectPage(settings, 1);
+        Save(settings, "settings-music");
+        SelectPage(settings, 2);
+        Save(settings, "settings-help");
+        SelectPage(settings, 0);
+        WhenNextDialogShows([](framework::CDialog& items) {
+            Save(items, "item-chances");
+            items.EndDialog(IDCANCEL);
+        });
+        Click(settings, 1009);
+        SelectPage(settings, 1);
+        WhenNextDialogShows([](framework::CDialog& mp3) {
+            Save(mp3, "mp3-options");
+            mp3.EndDialog(IDCANCEL);
+        });
+        Click(settings, 1005);
+        settings.EndDialog(IDCANCEL);
+    });
+    CConfigApp app;
+    app.InitInstance();
+    return 0;
+}
