@@ -1,5 +1,6 @@
 #include "framework/DialogHost.h"
 
+#include "framework/widgets/CheckBox.h"
 #include "framework/widgets/ListBox.h"
 #include "framework/widgets/Picture.h"
 #include "framework/widgets/Trackbar.h"
@@ -83,7 +84,7 @@ QWidget* DialogHost::createControl(const ControlTemplate& control) {
         break;
     }
     case ControlKind::AutoCheckBox:
-        widget = new QCheckBox(text, this);
+        widget = new CheckBox(text, this);
         break;
     case ControlKind::GroupBox: {
         auto* box = new QGroupBox(text, this);

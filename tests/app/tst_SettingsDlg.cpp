@@ -1,0 +1,259 @@
+// The settings window driven through its widgets: pages, switches, loading and saving Config.cfg.
+#include "app/SettingsDlg.h"
+#include "framework/MessageBox.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/GstSetup.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+
+using framework::CDialog;
+using framework::testing::WhenNextDialogShows;
+using testsupport::Click;
+using testsupport::ClickListRow;
+using testsupport::Control;
+using testsupport::ControlAs;
+using testsupport::Key;
+using testsupport::ScopedWorkingDir;
+
+namespace {
+
+const int kPageControls[] = {1009, 1006, 1008, 1021, 1004, 1007, 1005, 1022, 1050};
+
+QByteArray ConfigBytes(int volume, int random, int mp3, int sound, int xm,
+                       std::array<int, 5> items = {}) {
+    QByteArray bytes("CFG MIRT: ");
+    for (int v : {volume, random, mp3, sound, xm})
+        bytes.append(static_cast<char>(v));
+    for (int v : items)
+        bytes.append(static_cast<char>(v));
+    return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<int> VisiblePageControls(CDialog& w) {
+    QList<int> visible;
+    for (int id : kPageControls) {
+        if (Control(w, id)->isVisibleTo(w.Host()))
+            visible << id;
+    }
+    return visible;
+}
+
+bool IsChecked(CDialog& w, int id) {
+    return ControlAs<QCheckBox>(w, id)->isChecked();
+}
+
+void ResetGlobals() {
+    g_nVolume = 0;
+    g_bAlwaysRandom = 0;
+    for (int& chance : g_nItemChance)
+        chance = 0;
+}
+
+} // namespace
+
+class SettingsDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        SetPreviewSinkFactory("fakesink", false);
+    }
+    void init() { ResetGlobals(); }
+    void cleanup() {
+        framework::SetMessageBoxHook({});
+        framework::testing::ClearPendingScripts();
+    }
+
+    void opensOnTheGeneralPageWithTheHelpText() {
+        ScopedWorkingDir dir;
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            QCOMPARE(w.Host()->windowTitle(), QStringLiteral("MirtConfig"));
+            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
+            const QString help = ControlAs<QLabel>(w, 1050)->text();
+            QCOMPARE(help.size(), 159);
+            QVERIFY(help.startsWith(QStringLiteral("      Функционнальные клавиши в игре:")));
+            QVERIFY(help.endsWith(QStringLiteral("\t\tF6 - следующий MP3 из списка.")));
+            // All switches off and the MP3 options button disabled without a file.
+            QVERIFY(!IsChecked(w, 1004) && !IsChecked(w, 1007) && !IsChecked(w, 1021));
+            QVERIFY(!Control(w, 1005)->isEnabled());
+            QVERIFY(!Control(w, 1006)->isEnabled());
+            QVERIFY(!Control(w, 1008)->isEnabled());
+            Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QVERIFY(!QFile::exists(dir.file("Config.cfg")));
+    }
+
+    void pagesShowTheirOwnControls() {
+        ScopedWorkingDir dir;
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            ClickListRow(w, 1000, 2);
+            QCOMPARE(VisiblePageControls(w), QList<int>{1050});
+            ClickListRow(w, 1000, 1);
+            QCOMPARE(VisiblePageControls(w),
+                     (QList<int>{1006, 1008, 1021, 1004, 1007, 1005, 1022}));
+            // The keyboard moves through the list as well.
+            Control(w, 1000)->setFocus();
+            Key(w, Qt::Key_Up);
+            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            // Page numbers that name no page show nothing.
+            dialog.ShowPage(3, SW_SHOW);
+            dialog.ShowPage(-1, SW_SHOW);
+            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            Key(w, Qt::Key_Escape);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    void mp3SwitchEnablesItsButton() {
+        ScopedWorkingDir dir;
+        WriteFile(dir.file("Config.cfg"), ConfigBytes(0, 0, 1, 0, 0));
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            ClickListRow(w, 1000, 1);
+            QVERIFY(IsChecked(w, 1004));
+            QVERIFY(Control(w, 1005)->isEnabled());
+            Click(w, 1004);
+            QVERIFY(!IsChecked(w, 1004));
+            QVERIFY(!Control(w, 1005)->isEnabled());
+            // Space on the focused box toggles it back, like a click.
+            Control(w, 1004)->setFocus();
+            Key(w, Qt::Key_Space);
+            QVERIFY(IsChecked(w, 1004));
+            QVERIFY(Control(w, 1005)->isEnabled());
+            Click(w, IDCANCEL);
+        });
+        dialog.DoModal();
+    }
+
+    void okWritesTheTwentyBytes() {
+        ScopedWorkingDir dir;
+        WriteFile(dir.file("Config.cfg"), ConfigBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            ClickListRow(w, 1000, 1);
+            QVERIFY(IsChecked(w, 1007));
+            Click(w, 1004);
+            Click(w, 1021);
+            Click(w, 1007);
+            // Return on a check box presses the default button, OK.
+            Control(w, 1007)->setFocus();
+            Key(w, Qt::Key_Return);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QCOMPARE(ReadFile(dir.file("Config.cfg")),
+                 ConfigBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}));
+        QCOMPARE(g_nItemChance[4], 200);
+    }
+
+    void okWithoutAFileWritesTheDefaults() {
+        ScopedWorkingDir dir;
+        CSettingsDlg dialog;
+        WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigBytes(0, 0, 0, 0, 0));
+    }
+
+    void cancelAndCloseWriteNothing() {
+        ScopedWorkingDir dir;
+        const QByteArray original = ConfigBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
+        WriteFile(dir.file("Config.cfg"), original);
+        for (int way = 0; way < 3; ++way) {
+            CSettingsDlg dialog;
+            WhenNextDialogShows([way](CDialog& w) {
+                ClickListRow(w, 1000, 1);
+                Click(w, 1004);
+                Click(w, 1007);
+                if (way == 0)
+                    Click(w, IDCANCEL);
+                else if (way == 1)
+                    Key(w, Qt::Key_Escape);
+                else
+                    w.Host()->close();
+            });
+            QCOMPARE(dialog.DoModal(), IDCANCEL);
+            QCOMPARE(ReadFile(dir.file("Config.cfg")), original);
+        }
+    }
+
+    void badMagicOpensWithEverythingOff() {
+        ScopedWorkingDir dir;
+        QByteArray bad = ConfigBytes(40, 1, 1, 1, 1);
+        bad[4] = 'm'; // "CFG mIRT: "
+        WriteFile(dir.file("Config.cfg"), bad);
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            QVERIFY(!IsChecked(w, 1004) && !IsChecked(w, 1007) && !IsChecked(w, 1021));
+            QVERIFY(!Control(w, 1005)->isEnabled());
+            Click(w, IDCANCEL);
+        });
+        dialog.DoModal();
+        QCOMPARE(g_nVolume, 0);
+    }
+
+    void aFailedSaveKeepsTheWindowAndTheOldFile() {
+        ScopedWorkingDir dir;
+        // A folder in the way of the file: nothing can be written over it.
+        QVERIFY(QDir(dir.path()).mkdir("Config.cfg"));
+        QStringList messages;
+        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
+            messages << QString::fromStdString(caption + "|" + text);
+            return IDOK;
+        });
+        CSettingsDlg dialog;
+        bool stayedOpen = false;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, IDOK);
+            stayedOpen = w.Host()->isVisible();
+            // The user mends the cause and presses OK again.
+            QVERIFY(QDir(dir.path()).rmdir("Config.cfg"));
+            Click(w, IDOK);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QVERIFY(stayedOpen);
+        QCOMPARE(messages,
+                 QStringList{QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл "
+                                            "Config.cfg!")});
+        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigBytes(0, 0, 0, 0, 0));
+    }
+
+    void aMediaFailureIsReportedAndTheWindowGoesOn() {
+        ScopedWorkingDir dir;
+        SetPreviewSinkFactory("no-such-sink-element", false);
+        QStringList messages;
+        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
+            messages << QString::fromStdString(caption + "|" + text);
+            return IDOK;
+        });
+        CSettingsDlg dialog;
+        WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
+        const int result = dialog.DoModal();
+        SetPreviewSinkFactory("fakesink", false);
+        QCOMPARE(result, IDOK);
+        QCOMPARE(messages, QStringList{QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!")});
+        QVERIFY(QFile::exists(dir.file("Config.cfg")));
+    }
+};
+
+QTEST_MAIN(SettingsDlgTest)
+#include "tst_SettingsDlg.moc"

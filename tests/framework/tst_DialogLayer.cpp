@@ -1,0 +1,336 @@
+// The dialog layer's contract: template rendering, ordered data exchange, notification rules,
+// keyboard rules, timers, message boxes and the modal run.
+#include "framework/DialogUnits.h"
+#include "framework/MessageBox.h"
+#include "framework/Resources.h"
+#include "framework/testing/ModalScript.h"
+#include "support/GuiHelpers.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+using framework::CDialog;
+using framework::ControlKind;
+using framework::ControlTemplate;
+using framework::Msg;
+using framework::testing::WhenNextDialogShows;
+using testsupport::Click;
+using testsupport::Control;
+using testsupport::ControlAs;
+using testsupport::Key;
+
+namespace {
+
+enum : int { kCheck = 10, kList = 11, kSlider = 12, kLabel = 13, kDisabled = 14, kAction = 15 };
+
+constexpr ControlTemplate kControls[] = {
+    {IDOK, ControlKind::DefPushButton, "OK", 100, 80, 50, 14, WS_TABSTOP},
+    {IDCANCEL, ControlKind::PushButton, "Cancel", 155, 80, 50, 14, WS_TABSTOP},
+    {kCheck, ControlKind::AutoCheckBox, "Check", 10, 10, 60, 10, WS_TABSTOP},
+    {kList, ControlKind::ListBox, "", 10, 25, 60, 40, LBS_NOTIFY | WS_TABSTOP},
+    {kSlider, ControlKind::Trackbar, "", 80, 10, 100, 15, TBS_AUTOTICKS | WS_TABSTOP},
+    {kLabel, ControlKind::Static, "template text", 80, 30, 100, 10, SS_LEFT},
+    {kDisabled, ControlKind::PushButton, "Off", 80, 45, 40, 14, WS_TABSTOP | WS_DISABLED},
+    {kAction, ControlKind::PushButton, "Act", 130, 45, 40, 14, WS_TABSTOP},
+};
+constexpr framework::DialogTemplate kTemplate = {900, "Test", 212,      100, "MS Sans Serif",
+                                                 8,   false,  kControls};
+
+class TestDialog : public CDialog {
+public:
+    TestDialog() : CDialog(900) {
+        DDX_Control(kList, m_list);
+        DDX_Text(kLabel, m_first);
+        DDX_Text(kLabel, m_second);
+        DDX_Check(kCheck, m_check);
+        DDX_Slider(kSlider, m_pos);
+        DDX_Control(kSlider, m_slider);
+    }
+
+    std::string m_first = "first";
+    std::string m_second = "second";
+    int m_check = 0;
+    int m_pos = 0;
+    int m_refuseCreate = 0;
+    framework::CListBox m_list;
+    framework::CSliderCtrl m_slider;
+    QStringList m_events;
+    bool m_attachedBeforeInit = true;
+
+    void OnCheck() { m_events << "click-check"; }
+    void OnAction() { m_events << "click-action"; }
+    void OnSel() { m_events << "selchange"; }
+    void OnReleased() { m_events << "released"; }
+    void OnEndTrack() { m_events << "endtrack"; }
+    void OnTimer1() { m_events << "timer1"; }
+    void OnTimer2() { m_events << "timer2"; }
+    void OnDestroy() { m_events << "destroy"; }
+
+protected:
+    int OnCreate() override { return m_refuseCreate ? -1 : 0; }
+    BOOL OnInitDialog() override {
+        m_attachedBeforeInit = m_list.IsAttached();
+        CDialog::OnInitDialog();
+        m_list.AddString("a");
+        m_list.AddString("b");
+        m_list.AddString("c");
+        m_list.SetCurSel(0);
+        return TRUE;
+    }
+    void OnOK() override {
+        m_events << "ok";
+        CDialog::OnOK();
+    }
+    void OnCancel() override {
+        m_events << "cancel";
+        CDialog::OnCancel();
+    }
+
+    DECLARE_HANDLER_TABLE(TestDialog)
+};
+
+BEGIN_HANDLER_TABLE(TestDialog){Msg::Click, kCheck, &TestDialog::OnCheck},
+    {Msg::Click, kAction, &TestDialog::OnAction}, {Msg::SelChange, kList, &TestDialog::OnSel},
+    {Msg::ReleasedCapture, kSlider, &TestDialog::OnReleased},
+    {Msg::EndTrack, kSlider, &TestDialog::OnEndTrack}, {Msg::Timer, 1, &TestDialog::OnTimer1},
+    {Msg::Timer, 2, &TestDialog::OnTimer2},
+    {Msg::Destroy, framework::kAnyId, &TestDialog::OnDestroy},
+    END_HANDLER_TABLE(TestDialog)
+
+    // Runs the dialog modally with a script and returns DoModal's result.
+    int Run(TestDialog& dialog, framework::testing::ModalScript script) {
+    WhenNextDialogShows(std::move(script));
+    return dialog.DoModal();
+}
+
+} // namespace
+
+class DialogLayerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { framework::RegisterDialogTemplate(kTemplate); }
+    void cleanup() {
+        framework::SetMessageBoxHook({});
+        framework::testing::ClearPendingScripts();
+    }
+
+    void rendersTemplateInDialogUnits() {
+        TestDialog dialog;
+        Run(dialog, [](CDialog& w) {
+            const framework::BaseUnits base = framework::BaseUnitsOf(w.Host()->font());
+            QCOMPARE(w.Host()->size(),
+                     QSize(framework::DluToPixelsX(base, 212), framework::DluToPixelsY(base, 100)));
+            QCOMPARE(w.Host()->minimumSize(), w.Host()->maximumSize());
+            QCOMPARE(Control(w, IDOK)->geometry(), framework::DluToPixels(base, 100, 80, 50, 14));
+            QVERIFY(!Control(w, kDisabled)->isEnabled());
+            QCOMPARE(w.Host()->windowTitle(), QStringLiteral("Test"));
+            w.EndDialog(IDCANCEL);
+        });
+        // A larger font gives a larger window: the layout follows the font.
+        QFont big = framework::DialogFont(16);
+        QVERIFY(framework::BaseUnitsOf(big).x > framework::BaseUnitsOf(framework::DialogFont(8)).x);
+    }
+
+    void exchangesDataInDeclarationOrder() {
+        TestDialog dialog;
+        dialog.m_check = 1;
+        dialog.m_pos = 250; // beyond the default range 0..100: the control limits it
+        Run(dialog, [&](CDialog& w) {
+            // Both texts went to one label; the later binding wins.
+            QCOMPARE(ControlAs<QLabel>(w, kLabel)->text(), QStringLiteral("second"));
+            QVERIFY(ControlAs<QCheckBox>(w, kCheck)->isChecked());
+            QCOMPARE(ControlAs<QSlider>(w, kSlider)->value(), 100);
+            ControlAs<QLabel>(w, kLabel)->setText("typed");
+            ControlAs<QCheckBox>(w, kCheck)->setChecked(false);
+            w.UpdateData(TRUE);
+            QCOMPARE(dialog.m_first, std::string("typed"));
+            QCOMPARE(dialog.m_second, std::string("typed"));
+            QCOMPARE(dialog.m_check, 0);
+            QCOMPARE(dialog.m_pos, 100);
+            w.EndDialog(IDCANCEL);
+        });
+        QVERIFY(!dialog.m_attachedBeforeInit);
+        QVERIFY(dialog.m_events.contains("destroy"));
+    }
+
+    void notifiesOnlyUserActions() {
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            // Programmatic changes stay silent.
+            dialog.m_list.SetCurSel(2);
+            dialog.m_slider.SetPos(40);
+            w.UpdateData(FALSE);
+            QVERIFY(dialog.m_events.isEmpty());
+            QCOMPARE(dialog.m_list.GetCurSel(), 2);
+
+            testsupport::ClickListRow(w, kList, 1);
+            QCOMPARE(dialog.m_events, QStringList{"selchange"});
+            QCOMPARE(dialog.m_list.GetCurSel(), 1);
+            dialog.m_events.clear();
+
+            Control(w, kList)->setFocus();
+            Key(w, Qt::Key_Down);
+            QCOMPARE(dialog.m_list.GetCurSel(), 2);
+            QCOMPARE(dialog.m_events, QStringList{"selchange"});
+            dialog.m_events.clear();
+
+            Click(w, kCheck);
+            Control(w, kCheck)->setFocus();
+            Key(w, Qt::Key_Space);
+            QCOMPARE(dialog.m_events, (QStringList{"click-check", "click-check"}));
+            dialog.m_events.clear();
+
+            // A mouse release reports both; a key move reports only the end of the move.
+            auto* slider = ControlAs<QSlider>(w, kSlider);
+            QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+            QVERIFY(dialog.m_events.isEmpty());
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+            QVERIFY(dialog.m_events.contains("released"));
+            QVERIFY(dialog.m_events.contains("endtrack"));
+            dialog.m_events.clear();
+            slider->setFocus();
+            dialog.m_slider.SetPos(10);
+            Key(w, Qt::Key_Right);
+            QCOMPARE(dialog.m_slider.GetPos(), 11);
+            Key(w, Qt::Key_PageDown);
+            QCOMPARE(dialog.m_slider.GetPos(), 31); // a page is a fifth of the range
+            Key(w, Qt::Key_Home);
+            QCOMPARE(dialog.m_slider.GetPos(), 0);
+            Key(w, Qt::Key_End);
+            QCOMPARE(dialog.m_slider.GetPos(), 100);
+            QCOMPARE(dialog.m_events.count("endtrack"), 4);
+            QVERIFY(!dialog.m_events.contains("released"));
+            w.EndDialog(IDCANCEL);
+        });
+    }
+
+    void keyboardFollowsDialogRules() {
+        {
+            TestDialog dialog;
+            Run(dialog, [&](CDialog& w) {
+                QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK)); // first tab stop
+                // Tab goes in template order and skips the disabled button.
+                const int order[] = {IDCANCEL, kCheck, kList, kSlider, kAction, IDOK};
+                for (int id : order) {
+                    Key(w, Qt::Key_Tab);
+                    QCOMPARE(w.Host()->focusWidget(), Control(w, id));
+                }
+                Key(w, Qt::Key_Backtab);
+                QCOMPARE(w.Host()->focusWidget(), Control(w, kAction));
+                // Return on a button that is not the default presses that button.
+                Key(w, Qt::Key_Return);
+                QCOMPARE(dialog.m_events, QStringList{"click-action"});
+                // Return elsewhere presses the default button.
+                Control(w, kCheck)->setFocus();
+                Key(w, Qt::Key_Return);
+            });
+            QCOMPARE(dialog.m_events, (QStringList{"click-action", "ok", "destroy"}));
+        }
+        {
+            TestDialog dialog;
+            const int result = Run(dialog, [](CDialog& w) {
+                Control(w, IDCANCEL)->setFocus();
+                Key(w, Qt::Key_Return);
+            });
+            QCOMPARE(result, IDCANCEL);
+        }
+        {
+            TestDialog dialog;
+            const int result = Run(dialog, [](CDialog& w) { Key(w, Qt::Key_Escape); });
+            QCOMPARE(result, IDCANCEL);
+            QVERIFY(dialog.m_events.contains("cancel"));
+        }
+        {
+            TestDialog dialog;
+            const int result = Run(dialog, [](CDialog& w) { w.Host()->close(); });
+            QCOMPARE(result, IDCANCEL);
+            QVERIFY(dialog.m_events.contains("cancel"));
+        }
+    }
+
+    void arrowKeysMoveWithinGroup() {
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            // OK .. Act form one group (the label starts a new one after the slider).
+            Control(w, IDOK)->setFocus();
+            Key(w, Qt::Key_Down);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, IDCANCEL));
+            Key(w, Qt::Key_Right);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, kCheck));
+            Key(w, Qt::Key_Up);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, IDCANCEL));
+            Control(w, kAction)->setFocus();
+            Key(w, Qt::Key_Down); // wraps to the label's group start, skipping what can't focus
+            QCOMPARE(w.Host()->focusWidget(), Control(w, kAction));
+            QVERIFY(dialog.m_events.isEmpty());
+            w.EndDialog(IDCANCEL);
+        });
+    }
+
+    void timersAreKeyedByNumber() {
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            w.SetTimer(1, 10);
+            w.SetTimer(2, 10);
+            QTRY_VERIFY(dialog.m_events.count("timer1") >= 2);
+            QVERIFY(w.KillTimer(1));
+            QVERIFY(!w.KillTimer(7));
+            const auto fired = dialog.m_events.count("timer1");
+            const auto before = dialog.m_events.count("timer2");
+            QTRY_VERIFY(dialog.m_events.count("timer2") >= before + 3);
+            QCOMPARE(dialog.m_events.count("timer1"), fired);
+            w.EndDialog(IDCANCEL);
+        });
+        // Timers end with the window.
+        QVERIFY(dialog.Host() == nullptr);
+    }
+
+    void messageBoxesGoThroughTheHook() {
+        std::string text, caption;
+        framework::SetMessageBoxHook([&](const std::string& t, const std::string& c) {
+            text = t;
+            caption = c;
+            return IDOK;
+        });
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            QCOMPARE(w.MessageBox("Текст\n с переводом", "Заголовок"), IDOK);
+            w.EndDialog(IDCANCEL);
+        });
+        QCOMPARE(text, std::string("Текст\n с переводом"));
+        QCOMPARE(caption, std::string("Заголовок"));
+    }
+
+    void refusedCreationEndsTheRun() {
+        TestDialog dialog;
+        dialog.m_refuseCreate = 1;
+        QCOMPARE(dialog.DoModal(), -1);
+        QVERIFY(dialog.Host() == nullptr);
+        CDialog unknown(12345);
+        QCOMPARE(unknown.DoModal(), -1);
+    }
+
+    void runtimeSlidersJoinTheTabOrderLast() {
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            framework::CSliderCtrl extra;
+            QVERIFY(
+                extra.Create(WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, CRect{0, 0, 80, 20}, &w, 77));
+            extra.SetRange(0, 10, TRUE);
+            extra.SetPos(25);
+            QCOMPARE(extra.GetPos(), 10);
+            Control(w, kAction)->setFocus();
+            Key(w, Qt::Key_Tab);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, 77));
+            Key(w, Qt::Key_PageUp);
+            QCOMPARE(extra.GetPos(), 8);
+            w.EndDialog(IDCANCEL);
+        });
+    }
+};
+
+QTEST_MAIN(DialogLayerTest)
+#include "tst_DialogLayer.moc"
