@@ -1,0 +1,44 @@
+// A file search over one folder with a wildcard name pattern, walked one entry at a time:
+// FindFile() starts it, each FindNextFile() makes the next entry current and tells whether
+// another one follows, GetFileName() names the current entry.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace media {
+
+// Whether `name` matches `pattern`, where '*' is any run of bytes and '?' any one byte; ASCII
+// letters match in either case, every other byte only itself.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
+
+// Orders names case-insensitively (ASCII letters folded), ties broken bytewise, so the order is
+// the same on every file system.
+bool NameOrderLess(const std::string& a, const std::string& b);
+
+} // namespace media
+
+class CFileFinder {
+public:
+    // Starts a search for "folder/pattern" (no folder: the working directory). Only regular
+    // files and symbolic links to regular files count. True when at least one entry matched.
+    // Errors (missing or unreadable folder, broken links) just mean fewer matches.
+    bool FindFile(const std::string& pattern);
+    // Makes the next entry current; true when another entry follows it. False, with the current
+    // entry unchanged, when the search has nothing more.
+    bool FindNextFile();
+    // The current entry's bare name (raw bytes); empty before the first FindNextFile().
+    std::string GetFileName() const;
+    // The current entry's path: the pattern's folder part followed by its name.
+    std::string GetFilePath() const;
+    void Close();
+
+    std::size_t MatchCount() const { return m_names.size(); }
+
+private:
+    std::string m_folder; // as written in the pattern, including its trailing '/'
+    std::vector<std::string> m_names;
+    std::size_t m_next = 0; // index of the entry the next FindNextFile() makes current
+};
+
+extern CFileFinder g_finder;
