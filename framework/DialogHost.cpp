@@ -35,6 +35,8 @@ QLabel* CreateStatic(const ControlTemplate& control, QWidget* parent) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
     }
+    // The classic static draws its text right inside its border, without an indent.
+    label->setIndent(0);
     label->setFocusPolicy(Qt::NoFocus);
     return label;
 }
