@@ -1,0 +1,175 @@
+#include "settings/ConfigFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace settings {
+namespace {
+
+// Owns one file descriptor and closes it when it goes out of scope.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) noexcept : m_fd(fd) {}
+    ~UniqueFd() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const noexcept { return m_fd; }
+    explicit operator bool() const noexcept { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// open(2), retried when a signal interrupts it.
+int OpenRetrying(const char* path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path, flags);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The contents of the symbolic link `path`, or nothing if it cannot be read.
+std::optional<std::string> ReadLink(const std::string& path) {
+    std::string target(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(n) < target.size()) {
+            target.resize(static_cast<std::size_t>(n));
+            return target;
+        }
+        // The result may have been cut to the buffer: try again with more room.
+        if (target.size() >= (std::size_t{1} << 20)) {
+            return std::nullopt;
+        }
+        target.resize(target.size() * 2);
+    }
+}
+
+// Follows a chain of symbolic links from `path` to the name that finally holds (or will hold)
+// the file, so that saving replaces the link's target rather than the link. A relative link
+// is taken relative to the folder of the link. Fails on a loop or an overlong chain.
+std::optional<std::string> ResolveLinkChain(std::string path) {
+    constexpr int kMaxLinks = 40; // the kernel's own limit for one lookup
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            // Not a link, or nothing there yet: this is the name to write.
+            return path;
+        }
+        std::optional<std::string> target = ReadLink(path);
+        if (!target || target->empty()) {
+            return std::nullopt;
+        }
+        if ((*target)[0] == '/') {
+            path = std::move(*target);
+        } else {
+            const std::size_t slash = path.rfind('/');
+            path = (slash == std::string::npos) ? std::move(*target)
+                                                : path.substr(0, slash + 1) + *target;
+        }
+    }
+    return std::nullopt;
+}
+
+bool Fail(std::string* error, const char* path, const std::string& reason) {
+    if (error != nullptr) {
+        *error =
+            std::string("Cannot save ") + (path != nullptr ? path : "(no name)") + ": " + reason;
+    }
+    return false;
+}
+
+} // namespace
+
+std::size_t ReadConfigBytes(const char* path, std::span<std::uint8_t, kConfigSize> out) {
+    if (path == nullptr || *path == '\0') {
+        return 0;
+    }
+    // O_NONBLOCK: opening a FIFO without a writer must not wait; O_NOCTTY: a terminal must not
+    // become ours. Whatever opens is then checked to be a regular file before any read.
+    const UniqueFd fd(OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        return 0;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return 0;
+    }
+    std::size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t n = ::read(fd.get(), out.data() + got, out.size() - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break; // end of file
+        } else if (errno != EINTR) {
+            return 0; // a read error: take nothing rather than half a file
+        }
+    }
+    return got;
+}
+
+bool LoadConfigFile(const char* path, ConfigRecord& rec) {
+    ConfigBytes bytes{};
+    const std::size_t got = ReadConfigBytes(path, bytes);
+    return DecodeConfig(std::span<const std::uint8_t>(bytes.data(), got), rec).magicMatched;
+}
+
+bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* error) {
+    if (path == nullptr || *path == '\0') {
+        return Fail(error, path, "no file name given");
+    }
+    // QSaveFile follows links by itself, but replaces the link with a plain file when the chain
+    // loops; resolving here keeps every link a link and makes a loop an error.
+    const std::optional<std::string> target = ResolveLinkChain(path);
+    if (!target) {
+        return Fail(error, path, "too many levels of symbolic links");
+    }
+    // Renaming over a FIFO, device or socket would silently swap it for a plain file.
+    struct stat st {};
+    if (::stat(target->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return Fail(error, path,
+                    S_ISDIR(st.st_mode) ? "it is a directory" : "it is not a regular file");
+    }
+
+    QSaveFile file(QFile::decodeName(target->c_str()));
+    // Only ever replace as a whole: never fall back to writing into the old file in place.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Fail(error, path, file.errorString().toStdString());
+    }
+    const ConfigBytes bytes = EncodeConfig(rec);
+    const qint64 size = static_cast<qint64>(bytes.size());
+    // Both checks matter: a short write while flushing (disk full, file size limit) leaves
+    // QSaveFile's own error state clear, and commit() would then install a truncated file.
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.flush()) {
+        // Leaving without commit() discards the temporary file; the old one is untouched.
+        return Fail(error, path,
+                    "could not write all " + std::to_string(size) +
+                        " bytes: " + file.errorString().toStdString());
+    }
+    if (!file.commit()) {
+        return Fail(error, path, file.errorString().toStdString());
+    }
+    return true;
+}
+
+} // namespace settings

@@ -1,0 +1,322 @@
+// Reading Config.cfg from disk without ever blocking, and replacing it atomically.
+#include "settings/ConfigFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace settings;
+
+namespace {
+
+// Values a file never holds after loading, so an untouched record is easy to spot.
+ConfigRecord Sentinel() {
+    return ConfigRecord{-1, -2, -3, -4, -5, {-6, -7, -8, -9, -10}};
+}
+
+const ConfigRecord kSample{10, 1, 0, 1, 1, {20, 40, 60, 80, 200}};
+
+QByteArray Encoded(const ConfigRecord& rec) {
+    const ConfigBytes bytes = EncodeConfig(rec);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+bool WriteFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// The contents of a regular file; never opens a FIFO, which would wait for a writer.
+QByteArray ReadFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        return "<not a regular file>";
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool IsRoot() {
+    return ::geteuid() == 0;
+}
+
+// Lowers the file size limit of the process for its lifetime, so that writing past `bytes`
+// fails with EFBIG (SIGXFSZ ignored) - a write error even root cannot get around.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+} // namespace
+
+class ConfigFileTest : public QObject {
+    Q_OBJECT
+
+    std::optional<QTemporaryDir> m_tmp;
+
+    QString Path(const QString& name) const { return m_tmp->filePath(name); }
+    static QByteArray Raw(const QString& path) { return QFile::encodeName(path); }
+
+private slots:
+    void init() {
+        m_tmp.emplace();
+        QVERIFY(m_tmp->isValid());
+    }
+    void cleanup() {
+        // Give back write access so the folder can be removed after the read-only case.
+        ::chmod(QFile::encodeName(m_tmp->path()).constData(), 0700);
+        m_tmp.reset();
+    }
+
+    // ---- loading -------------------------------------------------------------------------
+
+    void loadReadsAFileAndFollowsLinks() {
+        QVERIFY(WriteFile(Path("real.cfg"), Encoded(kSample) + "trailing bytes are ignored"));
+        QVERIFY(QFile::link("real.cfg", Path("Config.cfg")));
+        ConfigRecord rec = Sentinel();
+        QVERIFY(LoadConfigFile(Raw(Path("Config.cfg")), rec));
+        QVERIFY(rec == kSample);
+    }
+
+    void loadTakesOnlyTheHeadOfAHugeSparseFile() {
+        QFile file(Path("Config.cfg"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(Encoded(kSample)), qint64(kConfigSize));
+        if (!file.resize(qint64(4) << 30)) {
+            QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
+        }
+        file.close();
+        ConfigRecord rec = Sentinel();
+        QVERIFY(LoadConfigFile(Raw(Path("Config.cfg")), rec));
+        QVERIFY(rec == kSample);
+    }
+
+    // Everything that is not a regular file is left alone: nothing is read, nothing assigned.
+    void loadIgnoresWhatIsNotARegularFile_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind :
+             {"missing", "directory", "dangling link", "link loop", "link to /dev/zero"}) {
+            QTest::newRow(kind) << QString(kind);
+        }
+    }
+    void loadIgnoresWhatIsNotARegularFile() {
+        QFETCH(QString, kind);
+        const QString path = Path("Config.cfg");
+        if (kind == "directory") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == "dangling link") {
+            QVERIFY(QFile::link(Path("nowhere"), path));
+        } else if (kind == "link loop") {
+            QVERIFY(QFile::link(Path("other"), path));
+            QVERIFY(QFile::link(path, Path("other")));
+        } else if (kind == "link to /dev/zero") {
+            QVERIFY(QFile::link("/dev/zero", path));
+        }
+        ConfigBytes bytes{};
+        QCOMPARE(ReadConfigBytes(Raw(path), bytes), std::size_t{0});
+        ConfigRecord rec = Sentinel();
+        QVERIFY(!LoadConfigFile(Raw(path), rec));
+        QVERIFY(rec == Sentinel());
+    }
+
+    // A FIFO must neither block the open (no writer) nor be read (writer with data waiting).
+    void loadIgnoresAFifo_data() {
+        QTest::addColumn<bool>("withWriter");
+        QTest::newRow("no writer") << false;
+        QTest::newRow("writer with a valid config") << true;
+    }
+    void loadIgnoresAFifo() {
+        QFETCH(bool, withWriter);
+        const QByteArray fifo = Raw(Path("Config.cfg"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        int writer = -1;
+        if (withWriter) {
+            // O_RDWR opens a FIFO at once on Linux; the data waits in the pipe buffer.
+            writer = ::open(fifo.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(writer >= 0);
+            const QByteArray data = Encoded(kSample);
+            QCOMPARE(::write(writer, data.constData(), size_t(data.size())), ssize_t(data.size()));
+        }
+        auto load = std::async(std::launch::async, [&fifo] {
+            ConfigBytes bytes{};
+            return ReadConfigBytes(fifo.constData(), bytes);
+        });
+        const bool finished = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!finished && writer < 0) {
+            // Release a reader stuck in open() so the test can fail instead of hanging.
+            writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        }
+        const std::size_t got = load.get();
+        if (writer >= 0) {
+            ::close(writer);
+        }
+        QVERIFY2(finished, "reading a FIFO blocked");
+        QCOMPARE(got, std::size_t{0});
+    }
+
+    void loadIgnoresAnUnreadableFile() {
+        if (IsRoot()) {
+            QSKIP("root reads files whatever their permissions");
+        }
+        QVERIFY(WriteFile(Path("Config.cfg"), Encoded(kSample)));
+        QVERIFY(QFile::setPermissions(Path("Config.cfg"), QFileDevice::WriteOwner));
+        ConfigRecord rec = Sentinel();
+        QVERIFY(!LoadConfigFile(Raw(Path("Config.cfg")), rec));
+        QVERIFY(rec == Sentinel());
+    }
+
+    // ---- saving --------------------------------------------------------------------------
+
+    void saveWritesExactlyTheEncodedBytes() {
+        std::string error;
+        QVERIFY(SaveConfigFile(Raw(Path("Config.cfg")), kSample, &error));
+        QVERIFY(error.empty());
+        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+    }
+
+    void saveReplacesTheOldFileAsAWhole() {
+        const QString path = Path("Config.cfg");
+        const QByteArray old = Encoded(Sentinel()) + "a longer old file";
+        QVERIFY(WriteFile(path, old));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup));
+        // A reader holding the old file keeps seeing it whole: it was replaced, not rewritten.
+        QFile held(path);
+        QVERIFY(held.open(QIODevice::ReadOnly));
+
+        QVERIFY(SaveConfigFile(Raw(path), kSample));
+        QCOMPARE(ReadFile(path), Encoded(kSample));
+        QCOMPARE(held.readAll(), old);
+        QCOMPARE(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                               QFileDevice::ReadGroup);
+        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{"Config.cfg"});
+    }
+
+    void saveFailureLeavesEverythingAsItWas_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"read-only folder", "write fails", "folder missing",
+                                 "directory named so", "fifo named so", "link loop"}) {
+            QTest::newRow(kind) << QString(kind);
+        }
+    }
+    void saveFailureLeavesEverythingAsItWas() {
+        QFETCH(QString, kind);
+        QString path = Path("Config.cfg");
+        if (kind == "read-only folder") {
+            if (IsRoot()) {
+                QSKIP("root writes into read-only folders");
+            }
+            QVERIFY(WriteFile(path, Encoded(Sentinel())));
+            QVERIFY(QFile::setPermissions(m_tmp->path(),
+                                          QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        } else if (kind == "folder missing") {
+            path = Path("missing/Config.cfg");
+        } else if (kind == "directory named so") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == "fifo named so") {
+            QCOMPARE(::mkfifo(Raw(path).constData(), 0600), 0);
+        } else if (kind == "link loop") {
+            QVERIFY(QFile::link(Path("other"), path));
+            QVERIFY(QFile::link(path, Path("other")));
+        } else if (kind == "write fails") {
+            QVERIFY(WriteFile(path, Encoded(Sentinel())));
+        }
+        const QStringList before = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System);
+        const QByteArray oldBytes = ReadFile(path);
+
+        std::string error;
+        bool saved = false;
+        {
+            // Nothing but the save runs under the limit, so the test log stays writable.
+            std::optional<FileSizeLimit> limit;
+            if (kind == "write fails") {
+                limit.emplace(kConfigSize / 2);
+            }
+            if (!limit || limit->ok()) {
+                saved = SaveConfigFile(Raw(path), kSample, &error);
+            }
+        }
+        QVERIFY(!saved);
+        QVERIFY2(!error.empty(), "a failed save must say why");
+        qInfo("%s", error.c_str());
+
+        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System), before);
+        QCOMPARE(ReadFile(path), oldBytes);
+        const QFileInfo info(path);
+        QCOMPARE(info.isDir(), kind == "directory named so");
+        QCOMPARE(info.isSymLink(), kind == "link loop");
+    }
+
+    // Saving through a link writes the file it leads to; the link stays as it was.
+    void saveThroughALinkReplacesItsTarget_data() {
+        QTest::addColumn<QString>("linkTarget");
+        QTest::addColumn<bool>("chained");
+        QTest::newRow("relative link") << "../data/settings.bin" << false;
+        QTest::newRow("absolute link") << "" << false;
+        QTest::newRow("link to a link") << "../data/settings.bin" << true;
+    }
+    void saveThroughALinkReplacesItsTarget() {
+        QFETCH(QString, linkTarget);
+        QFETCH(bool, chained);
+        QVERIFY(QDir(m_tmp->path()).mkpath("game"));
+        QVERIFY(QDir(m_tmp->path()).mkpath("data"));
+        const QString target = Path("data/settings.bin");
+        QVERIFY(WriteFile(target, Encoded(Sentinel())));
+        if (linkTarget.isEmpty()) {
+            linkTarget = target;
+        }
+        const QString link = Path("game/Config.cfg");
+        if (chained) {
+            QVERIFY(QFile::link(linkTarget, Path("game/hop")));
+            linkTarget = "hop";
+        }
+        QVERIFY(QFile::link(linkTarget, link));
+        const QString pointsTo = QFile::symLinkTarget(link);
+
+        QVERIFY(SaveConfigFile(Raw(link), kSample));
+        QCOMPARE(ReadFile(target), Encoded(kSample));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(link), pointsTo);
+        QCOMPARE(QFileInfo(Path("game/hop")).isSymLink(), chained);
+        QCOMPARE(QDir(Path("data")).entryList(QDir::Files), QStringList{"settings.bin"});
+    }
+
+    void saveThroughADanglingLinkCreatesItsTarget() {
+        QVERIFY(QFile::link("settings.bin", Path("Config.cfg")));
+        QVERIFY(SaveConfigFile(Raw(Path("Config.cfg")), kSample));
+        QVERIFY(QFileInfo(Path("Config.cfg")).isSymLink());
+        QCOMPARE(ReadFile(Path("settings.bin")), Encoded(kSample));
+    }
+};
+
+QTEST_APPLESS_MAIN(ConfigFileTest)
+#include "tst_ConfigFile.moc"
