@@ -2,6 +2,8 @@
 // FreeDirectShow. Only one exists at a time; the player renders into whichever is current.
 #pragma once
 
+#include "preview/GstSetup.h" // SetPreviewSinkFactory
+
 namespace media {
 class MediaGraph;
 

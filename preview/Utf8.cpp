@@ -67,7 +67,7 @@ std::string ToValidUtf8(const std::string& bytes) {
             }
             ++valid;
         }
-        if (valid == static_cast<std::size_t>(lead.length)) {
+        if (lead.length > 0 && valid == static_cast<std::size_t>(lead.length)) {
             text.append(bytes, i, valid);
             i += valid;
         } else {
