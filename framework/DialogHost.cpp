@@ -166,12 +166,14 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
     }
 }
 
+// The newest control with a number wins: a run-time control made over a template control with
+// the same number (a slider over its placeholder frame) lies on top and answers to it.
 QWidget* DialogHost::control(int id) const {
     if (id == kNoControlId)
         return nullptr;
-    for (const Entry& entry : m_controls) {
-        if (entry.id == id)
-            return entry.widget;
+    for (auto entry = m_controls.rbegin(); entry != m_controls.rend(); ++entry) {
+        if (entry->id == id)
+            return entry->widget;
     }
     return nullptr;
 }

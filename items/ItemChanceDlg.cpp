@@ -1,5 +1,69 @@
 #include "items/ItemChanceDlg.h"
 
 #include "res/Resources.h"
+#include "settings/GameSettings.h"
 
-CItemChanceDlg::CItemChanceDlg() : CDialog(res::IDD_ITEM_CHANCE) {}
+#include <cstdio>
+
+namespace {
+
+// Each slider counts tenths: 0..10 stands for 0..100 %.
+constexpr int kSliderMax = 10;
+constexpr int kPercentPerStep = 10;
+
+// The black frames that mark where the sliders go; the sliders take over their numbers.
+constexpr int kSliderPlaceId[CItemChanceDlg::kItemCount] = {1049, 1034, 1035, 1036, 1037};
+constexpr int kPercentLabelId[CItemChanceDlg::kItemCount] = {1029, 1030, 1031, 1032, 1033};
+
+constexpr const char* kSumMessage =
+    "Вероятность появления для всех предметов \n в сумме должна равняться 100%! Сейчас: ";
+constexpr const char* kSumCaption = "Ошибка";
+
+} // namespace
+
+CItemChanceDlg::CItemChanceDlg() : CDialog(res::IDD_ITEM_CHANCE) {
+    for (int row = 0; row < kItemCount; ++row)
+        DDX_Text(kPercentLabelId[row], m_strChance[row]);
+}
+
+int CItemChanceDlg::OnCreate() {
+    if (CDialog::OnCreate() == -1)
+        return -1;
+    return 0;
+}
+
+BOOL CItemChanceDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    for (int row = 0; row < kItemCount; ++row) {
+        const int id = kSliderPlaceId[row];
+        CRect rect;
+        GetDlgItem(id).GetWindowRect(&rect);
+        ScreenToClient(&rect);
+
+        framework::CSliderCtrl& slider = m_sliders[row];
+        slider.Create(WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, rect, this, id);
+        slider.SetRange(0, kSliderMax, TRUE);
+        // A file may hold any byte; the range keeps out-of-range values at the ends.
+        slider.SetPos(g_nItemChance[row] / kPercentPerStep);
+        slider.SetAccessibleName("Предмет " + std::to_string(row + 1));
+    }
+    return TRUE;
+}
+
+void CItemChanceDlg::OnOK() {
+    int sum = 0;
+    for (const framework::CSliderCtrl& slider : m_sliders)
+        sum += slider.GetPos();
+
+    if (sum != kSliderMax) {
+        char percent[16];
+        std::snprintf(percent, sizeof percent, "%d", sum * kPercentPerStep);
+        MessageBox(std::string(kSumMessage) + percent + "%", kSumCaption);
+        return;
+    }
+
+    for (int row = 0; row < kItemCount; ++row)
+        g_nItemChance[row] = m_sliders[row].GetPos() * kPercentPerStep;
+    CDialog::OnOK();
+}

@@ -1,9 +1,26 @@
-// The item chances window: five sliders, one per kind of item, in steps of 10 %.
+// The item chances window: five sliders, one per kind of item, in steps of 10 %. OK stores the
+// chances in g_nItemChance only when they add up to exactly 100 %.
 #pragma once
 
+#include "framework/Controls.h"
 #include "framework/Dialog.h"
+
+#include <string>
 
 class CItemChanceDlg : public framework::CDialog {
 public:
+    static constexpr int kItemCount = 5;
+
     CItemChanceDlg();
+
+    // Texts of the percent labels beside the sliders; they start (and stay) empty.
+    std::string m_strChance[kItemCount];
+
+protected:
+    int OnCreate() override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    framework::CSliderCtrl m_sliders[kItemCount];
 };

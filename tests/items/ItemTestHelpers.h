@@ -1,0 +1,111 @@
+// Helpers shared by the item chances tests: running a window modally under a script, reaching
+// its widgets by control number, and recording the message boxes it shows.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/DialogHost.h"
+#include "framework/MessageBox.h"
+#include "framework/testing/ModalScript.h"
+
+#include <QAbstractButton>
+#include <QSlider>
+#include <QTest>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace itemtest {
+
+inline constexpr std::array<int, 5> kSliderIds = {1049, 1034, 1035, 1036, 1037};
+inline constexpr std::array<int, 5> kLabelIds = {1029, 1030, 1031, 1032, 1033};
+
+// What a run returns when its script left the window open, so the test fails visibly
+// instead of hanging in the modal loop.
+inline constexpr int kLeftOpen = 9999;
+
+// Wraps a script so the window always ends, even when a check inside it failed.
+inline framework::testing::ModalScript Closing(std::function<void(framework::CDialog&)> script) {
+    return [script = std::move(script)](framework::CDialog& window) {
+        script(window);
+        if (window.Host() && window.Host()->isVisible())
+            window.EndDialog(kLeftOpen);
+    };
+}
+
+inline int Run(framework::CDialog& window, std::function<void(framework::CDialog&)> script) {
+    framework::testing::WhenNextDialogShows(Closing(std::move(script)));
+    return window.DoModal();
+}
+
+inline QWidget* Control(framework::CDialog& window, int id) {
+    return window.Host() ? window.Host()->control(id) : nullptr;
+}
+
+inline QSlider* Slider(framework::CDialog& window, int row) {
+    return qobject_cast<QSlider*>(Control(window, kSliderIds[static_cast<std::size_t>(row)]));
+}
+
+inline void Click(framework::CDialog& window, int id) {
+    auto* button = qobject_cast<QAbstractButton*>(Control(window, id));
+    QVERIFY2(button != nullptr, "no button with that number");
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+inline void Key(framework::CDialog& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* target = window.Host()->focusWidget();
+    QTest::keyClick(target ? target : window.Host(), key, modifiers);
+}
+
+// Moves a slider to `pos` the way a user would: focus it, Home, then Right arrow steps.
+inline void SetByKeys(framework::CDialog& window, int row, int pos) {
+    QSlider* slider = Slider(window, row);
+    QVERIFY2(slider != nullptr, "no slider in that row");
+    slider->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(slider, Qt::Key_Home);
+    for (int step = 0; step < pos; ++step)
+        QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(slider->value(), pos);
+}
+
+// Answers every message box with OK and keeps what it said.
+class MessageBoxRecorder {
+public:
+    struct Shown {
+        std::string text;
+        std::string caption;
+    };
+
+    MessageBoxRecorder() {
+        framework::SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
+            m_shown.push_back({text, caption});
+            return IDOK;
+        });
+    }
+    ~MessageBoxRecorder() { framework::SetMessageBoxHook(nullptr); }
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    std::vector<Shown> withCaption(const std::string& caption) const {
+        std::vector<Shown> matching;
+        for (const Shown& box : m_shown) {
+            if (box.caption == caption)
+                matching.push_back(box);
+        }
+        return matching;
+    }
+
+private:
+    std::vector<Shown> m_shown;
+};
+
+// The message a refused OK shows for a given sum in percent.
+inline std::string SumMessage(int percent) {
+    return "Вероятность появления для всех предметов \n в сумме должна равняться 100%! "
+           "Сейчас: " +
+           std::to_string(percent) + "%";
+}
+
+} // namespace itemtest

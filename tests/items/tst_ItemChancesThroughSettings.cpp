@@ -1,0 +1,131 @@
+// The whole road a user takes: the settings window opens the item chances window, the chances
+// set there reach Config.cfg when both windows are confirmed, and come back from it next time.
+#include "ItemTestHelpers.h"
+
+#include "app/ConfigApp.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace itemtest;
+
+namespace {
+
+constexpr int kItemChancesButton = 1009;
+constexpr int kFirstChanceByte = 15;
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray ChanceBytes(const QByteArray& config) {
+    return config.size() == 20 ? config.mid(kFirstChanceByte, 5) : QByteArray();
+}
+
+} // namespace
+
+class ItemChancesThroughSettingsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+
+    QString ConfigPath() const { return m_dir->filePath(QStringLiteral("Config.cfg")); }
+
+    // Runs the program's settings window; `inItems` drives the item chances window opened
+    // from it, after which the settings window is confirmed with OK.
+    void RunSettings(std::function<void(framework::CDialog&)> inItems) {
+        framework::testing::WhenNextDialogShows(Closing([&](framework::CDialog& settings) {
+            framework::testing::WhenNextDialogShows(Closing(inItems));
+            Click(settings, kItemChancesButton);
+            Click(settings, IDOK);
+        }));
+        CConfigApp app;
+        QCOMPARE(app.InitInstance(), FALSE);
+    }
+
+private slots:
+    void initTestCase() {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        res::RegisterResources();
+    }
+    void init() {
+        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_boxes = std::make_unique<MessageBoxRecorder>();
+    }
+    void cleanup() {
+        m_boxes.reset();
+        QDir::setCurrent(m_previousDir);
+        m_dir.reset();
+        QVERIFY(!framework::testing::HasPendingScripts());
+        framework::testing::ClearPendingScripts();
+    }
+
+    void chancesSetInTheWindowReachTheFile() {
+        bool itemsOpened = false;
+        RunSettings([&](framework::CDialog& items) {
+            itemsOpened = true;
+            SetByKeys(items, 0, 1);
+            SetByKeys(items, 1, 2);
+            SetByKeys(items, 2, 3);
+            SetByKeys(items, 3, 4);
+            Click(items, IDOK);
+        });
+        QVERIFY(itemsOpened);
+        QVERIFY(m_boxes->withCaption("Ошибка").empty());
+        QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x0A\x14\x1E\x28\x00", 5));
+    }
+
+    void chancesComeBackFromTheFile() {
+        QByteArray config("CFG MIRT: ");
+        config.append(QByteArray("\x00\x00\x00\x00\x00", 5));
+        config.append(QByteArray("\x37\xFF\x00\x00\x00", 5)); // 55 and 255
+        {
+            QFile file(ConfigPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(config), qint64(config.size()));
+        }
+
+        // First visit: the loaded values show, and a refused OK and Cancel change nothing.
+        std::array<int, 5> shown{};
+        RunSettings([&](framework::CDialog& items) {
+            for (int row = 0; row < 5; ++row)
+                shown[static_cast<std::size_t>(row)] = Slider(items, row)->value();
+            Click(items, IDOK); // 5 + 10 steps: 150 %
+            Click(items, IDCANCEL);
+        });
+        QCOMPARE(shown, (std::array<int, 5>{5, 10, 0, 0, 0}));
+        const auto refused = m_boxes->withCaption("Ошибка");
+        QCOMPARE(refused.size(), std::size_t(1));
+        QCOMPARE(refused[0].text, SumMessage(150));
+        QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x37\xFF\x00\x00\x00", 5));
+
+        // Second visit: mending the sum and confirming replaces them.
+        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
+        RunSettings([&](framework::CDialog& items) {
+            QCOMPARE(Slider(items, 1)->value(), 10);
+            SetByKeys(items, 0, 0);
+            Click(items, IDOK);
+        });
+        QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x00\x64\x00\x00\x00", 5));
+    }
+};
+
+QTEST_MAIN(ItemChancesThroughSettingsTest)
+#include "tst_ItemChancesThroughSettings.moc"
