@@ -1,5 +1,5 @@
 // The item chances window driven through its real widgets: what it shows when it opens, which
-// sums OK accepts, what Cancel keeps, and how the keyboard and mouse move the sliders.
+// sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
 #include "ItemTestHelpers.h"
 
 #include "items/ItemChanceDlg.h"
@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStyleFactory>
-#include <QStyleOptionSlider>
 #include <QtTest>
 
 #include <algorithm>
@@ -48,24 +47,6 @@ QLabel* FrameUnder(framework::CDialog& window, const QWidget* slider) {
             return label;
     }
     return nullptr;
-}
-
-QRect HandleRect(QSlider* slider) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.singleStep = slider->singleStep();
-    option.pageStep = slider->pageStep();
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    option.upsideDown = slider->invertedAppearance();
-    option.subControls = QStyle::SC_All;
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
-                                           slider);
 }
 
 } // namespace
@@ -318,7 +299,7 @@ private slots:
         QCOMPARE(StoredChances(), before);
     }
 
-    // --- Keyboard and mouse ---
+    // --- Keyboard ---
 
     void tabVisitsButtonsThenSliders() {
         CItemChanceDlg dialog;
@@ -370,26 +351,6 @@ private slots:
             QCOMPARE(Positions(w), (Chances{0, 0, end, 0, 0}));
             Click(w, IDCANCEL);
         });
-    }
-
-    void mouseMovesSliders() {
-        CItemChanceDlg dialog;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         // Dragging the handle of the fourth slider to the far right.
-                         QSlider* slider = Slider(w, 3);
-                         const QPoint grip = HandleRect(slider).center();
-                         QVERIFY(slider->rect().contains(grip));
-                         QTest::mousePress(slider, Qt::LeftButton, {}, grip);
-                         QTest::mouseMove(slider, QPoint(slider->width() - 1, grip.y()));
-                         QTest::mouseRelease(slider, Qt::LeftButton, {},
-                                             QPoint(slider->width() - 1, grip.y()));
-                         QCOMPARE(slider->value(), 10);
-                         Click(w, IDOK);
-                     }),
-                 IDOK);
-        QVERIFY(m_boxes->shown().empty());
-        QCOMPARE(StoredChances(), (Chances{0, 0, 0, 100, 0}));
     }
 };
 
