@@ -41,6 +41,7 @@ MediaGraph::~MediaGraph() {
 }
 
 bool MediaGraph::Build(const SinkChoice& sink, std::string& error) {
+    RemoveSource();
     if (!EnsureGstInit(&error)) {
         return false;
     }

@@ -19,7 +19,8 @@ public:
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;
 
-    // Builds the bare tail ending in the chosen sink. False, with the reason, on failure.
+    // Builds the bare tail ending in the chosen sink (replacing anything built before). False,
+    // with the reason, on failure.
     bool Build(const SinkChoice& sink, std::string& error);
     bool IsBuilt() const { return m_pipeline.valid(); }
 

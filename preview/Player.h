@@ -35,6 +35,7 @@ public:
     // Gives the current graph the remembered volume (called when a graph is built).
     void ApplyVolume() const;
 
+    // True while the graph runs the loaded file (also once it sits at the end, until stopped).
     bool IsPlaying() const;
     bool IsStopped() const { return m_bStopped; }
     const std::string& LastError() const { return m_lastError; }

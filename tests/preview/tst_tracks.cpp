@@ -162,16 +162,6 @@ private slots:
         QCOMPARE(g_player.m_bLoaded, 1);
         PlaysToEnd();
     }
-
-    void newGraphKeepsTheVolume() {
-        Put("a.mp3");
-        Put("b.mp3");
-        g_player.SetVolumeStep(10);
-        RecordingLabel label;
-        media::NextTrack(label);
-        QCOMPARE(g_player.GetVolume(), -2000L);
-        QVERIFY(std::abs(media::CurrentGraph()->Volume() - 0.1) < 1e-6);
-    }
 };
 
 QTEST_GUILESS_MAIN(TracksTest)
