@@ -3,6 +3,8 @@
 #include "preview/GstSetup.h"
 #include "preview/Pipeline.h"
 
+#include <utility>
+
 namespace media {
 namespace {
 
