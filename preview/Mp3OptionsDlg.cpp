@@ -1,5 +1,117 @@
 #include "preview/Mp3OptionsDlg.h"
 
+#include "preview/Player.h"
+#include "preview/TrackList.h"
 #include "res/Resources.h"
+#include "settings/GameSettings.h"
 
-CMp3OptionsDlg::CMp3OptionsDlg() : CTrackWindow(res::IDD_MP3_OPTIONS) {}
+#include <cstdint>
+
+namespace {
+
+enum ControlId {
+    IDC_TRACK = 1009,
+    IDC_PLAY = 1010,
+    IDC_STOP = 1011,
+    IDC_PREVIOUS = 1012,
+    IDC_NEXT = 1013,
+    IDC_VOLUME = 1016,
+    IDC_VOLUME_LABEL = 1018,
+    IDC_ALWAYS_RANDOM = 1019,
+};
+
+constexpr UINT kAdvanceTimer = 1;
+constexpr UINT kAdvancePeriodMs = 1000;
+
+// Five slider positions make one volume step of 2 dB.
+int VolumeStepOf(int position) {
+    return position / 5;
+}
+
+} // namespace
+
+BEGIN_HANDLER_TABLE(CMp3OptionsDlg){framework::Msg::Click, IDC_PLAY, &CMp3OptionsDlg::OnPlay},
+    {framework::Msg::Click, IDC_STOP, &CMp3OptionsDlg::OnStop},
+    {framework::Msg::Click, IDC_PREVIOUS, &CMp3OptionsDlg::OnPrevious},
+    {framework::Msg::Click, IDC_NEXT, &CMp3OptionsDlg::OnNext},
+    // Every finished move of the slider counts: a mouse release, the keys or the wheel.
+    // Seeing the mouse release alone would leave keyboard moves without effect.
+    {framework::Msg::EndTrack, IDC_VOLUME, &CMp3OptionsDlg::OnVolumeMoved},
+    {framework::Msg::Timer, framework::kAnyId, &CMp3OptionsDlg::OnTimer},
+    {framework::Msg::Destroy, framework::kAnyId, &CMp3OptionsDlg::OnDestroy},
+    END_HANDLER_TABLE(CMp3OptionsDlg)
+
+        CMp3OptionsDlg::CMp3OptionsDlg()
+    : CTrackWindow(res::IDD_MP3_OPTIONS) {
+    DDX_Control(IDC_VOLUME, m_volumeSlider);
+    DDX_Text(IDC_TRACK, m_strTrack);
+    DDX_Text(IDC_VOLUME_LABEL, m_strVolume);
+    DDX_Slider(IDC_VOLUME, m_nVolume);
+    DDX_Check(IDC_ALWAYS_RANDOM, m_bAlwaysRandom);
+}
+
+void CMp3OptionsDlg::ShowVolume(int position) {
+    m_strVolume = std::to_string(100 - position) + "%";
+}
+
+int CMp3OptionsDlg::OnCreate() {
+    if (CTrackWindow::OnCreate() == -1)
+        return -1;
+    m_nVolume = g_nVolume;
+    m_bAlwaysRandom = g_bAlwaysRandom;
+    ShowVolume(g_nVolume);
+    SetTimer(kAdvanceTimer, kAdvancePeriodMs);
+    return 0;
+}
+
+BOOL CMp3OptionsDlg::OnInitDialog() {
+    CTrackWindow::OnInitDialog();
+    // The preview plays at the volume the slider shows from the start, and the player keeps
+    // that volume for every track it loads and every graph it rebuilds.
+    g_player.SetVolumeStep(VolumeStepOf(m_volumeSlider.GetPos()));
+    return TRUE;
+}
+
+void CMp3OptionsDlg::OnPlay() {
+    PlayCurrentTrack(*this);
+}
+void CMp3OptionsDlg::OnStop() {
+    g_player.StopAndRewind();
+}
+void CMp3OptionsDlg::OnPrevious() {
+    PrevTrack(*this);
+}
+void CMp3OptionsDlg::OnNext() {
+    NextTrack(*this);
+}
+
+void CMp3OptionsDlg::OnVolumeMoved() {
+    UpdateData(TRUE);
+    ShowVolume(m_nVolume);
+    g_player.SetVolumeStep(VolumeStepOf(m_nVolume));
+    UpdateData(FALSE);
+}
+
+// A progress past 99 means the track has played to its end; as an unsigned 16-bit number a
+// negative progress counts as past the end too.
+void CMp3OptionsDlg::OnTimer() {
+    if (static_cast<std::uint16_t>(g_player.GetProgress()) > 99)
+        NextTrack(*this);
+}
+
+void CMp3OptionsDlg::OnDestroy() {
+    KillTimer(kAdvanceTimer);
+}
+
+void CMp3OptionsDlg::OnOK() {
+    g_nVolume = m_nVolume;
+    UpdateData(TRUE);
+    g_bAlwaysRandom = m_bAlwaysRandom;
+    g_player.StopAndRewind();
+    CTrackWindow::OnOK();
+}
+
+void CMp3OptionsDlg::OnCancel() {
+    g_player.StopAndRewind();
+    CTrackWindow::OnCancel();
+}

@@ -1,0 +1,75 @@
+// The whole road a user takes: switch the MP3 player on, preview the Music folder, turn the
+// volume down, confirm both windows, and find the choices in Config.cfg.
+#include "ToneFiles.h"
+#include "app/ConfigApp.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/GstSetup.h"
+#include "preview/Player.h"
+#include "res/Resources.h"
+#include "support/GuiHelpers.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QSlider>
+#include <QtTest>
+
+#include <filesystem>
+
+using framework::CDialog;
+using framework::testing::WhenNextDialogShows;
+using testsupport::Click;
+using testsupport::ClickListRow;
+using testsupport::ControlAs;
+using testsupport::Key;
+
+class TypicalRoadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        SetPreviewSinkFactory("fakesink", true);
+    }
+
+    void previewThenSave() {
+        testsupport::ScopedWorkingDir dir;
+        std::filesystem::create_directories("Music");
+        std::string error;
+        for (const char* name : {"Music/first.mp3", "Music/second.mp3"})
+            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+
+        WhenNextDialogShows([](CDialog& settings) {
+            ClickListRow(settings, 1000, 1);
+            Click(settings, 1004);
+            WhenNextDialogShows([](CDialog& options) {
+                Click(options, 1013);
+                QCOMPARE(ControlAs<QLabel>(options, 1009)->text(), QStringLiteral("second.mp3"));
+                QVERIFY(g_player.IsPlaying());
+                auto* volume = ControlAs<QSlider>(options, 1016);
+                volume->setFocus();
+                for (int i = 0; i < 30; ++i)
+                    Key(options, Qt::Key_Down);
+                QCOMPARE(ControlAs<QLabel>(options, 1018)->text(), QStringLiteral("70%"));
+                QCOMPARE(g_player.GetVolume(), -1200L);
+                Click(options, IDOK);
+            });
+            Click(settings, 1005);
+            QVERIFY(g_player.IsStopped());
+            QCOMPARE(g_player.GetProgress(), short{0});
+            Click(settings, IDOK);
+        });
+        CConfigApp app;
+        QCOMPARE(app.InitInstance(), FALSE);
+
+        QFile file(dir.file("Config.cfg"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 20);
+        QCOMPARE(bytes.left(10), QByteArray("CFG MIRT: "));
+        QCOMPARE(int(bytes[10]), 30); // volume position
+        QCOMPARE(int(bytes[11]), 0);  // always random
+        QCOMPARE(int(bytes[12]), 1);  // MP3 player on
+    }
+};
+
+QTEST_MAIN(TypicalRoadTest)
+#include "tst_TypicalRoad.moc"

@@ -1,0 +1,227 @@
+// The MP3 options window driven through its widgets, over generated tracks and a fake sink.
+#include "ToneFiles.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/Graph.h"
+#include "preview/Mp3OptionsDlg.h"
+#include "preview/Player.h"
+#include "preview/TrackList.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSlider>
+#include <QStyleOptionSlider>
+#include <QtTest>
+
+#include <filesystem>
+
+using framework::CDialog;
+using framework::testing::WhenNextDialogShows;
+using testsupport::Click;
+using testsupport::ControlAs;
+using testsupport::Key;
+
+namespace {
+
+QString LabelText(CDialog& w, int id) {
+    return ControlAs<QLabel>(w, id)->text();
+}
+QSlider* Volume(CDialog& w) {
+    return ControlAs<QSlider>(w, 1016);
+}
+
+// Presses and lets go of the slider's handle where it is now, as a user's click on it.
+void PressAndReleaseHandle(QSlider* slider) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown = slider->invertedAppearance() == (slider->orientation() == Qt::Horizontal);
+    const QPoint handle =
+        slider->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+            .center();
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, handle);
+}
+
+void MakeTracks(const std::vector<std::string>& names, int seconds) {
+    std::filesystem::create_directories("Music");
+    std::string error;
+    for (const std::string& name : names)
+        QVERIFY2(testmedia::MakeMp3("Music/" + name, seconds, testmedia::Encoding::Cbr, error),
+                 error.c_str());
+}
+
+} // namespace
+
+class Mp3OptionsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { res::RegisterResources(); }
+    void init() {
+        g_nVolume = 0;
+        g_bAlwaysRandom = 0;
+        g_nTrack = 0;
+        SetPreviewSinkFactory("fakesink", true);
+        QCOMPARE(InitDirectShow(), 0);
+    }
+    void cleanup() {
+        framework::testing::ClearPendingScripts();
+        g_player.Close();
+        FreeDirectShow();
+    }
+
+    void opensWithTheStoredVolumeAndOption() {
+        const struct {
+            int volume;
+            int random;
+            const char* label;
+        } cases[] = {{0, 0, "100%"}, {30, 1, "70%"}};
+        for (const auto& c : cases) {
+            g_nVolume = c.volume;
+            g_bAlwaysRandom = c.random;
+            CMp3OptionsDlg dialog;
+            WhenNextDialogShows([&](CDialog& w) {
+                QCOMPARE(w.Host()->windowTitle(), QStringLiteral("Опции MP3 Проигрывателя"));
+                QCOMPARE(Volume(w)->value(), c.volume);
+                QCOMPARE(Volume(w)->minimum(), 0);
+                QCOMPARE(Volume(w)->maximum(), 100);
+                QCOMPARE(Volume(w)->tickPosition(), QSlider::NoTicks);
+                QCOMPARE(LabelText(w, 1018), QString::fromUtf8(c.label));
+                QCOMPARE(LabelText(w, 1009), QString()); // the template's text is replaced
+                QCOMPARE(ControlAs<QCheckBox>(w, 1019)->isChecked(), c.random == 1);
+                // The preview plays at the volume the slider shows from the start.
+                QCOMPARE(g_player.GetVolumeStep(), c.volume / 5);
+                Click(w, IDCANCEL);
+            });
+            QCOMPARE(dialog.DoModal(), IDCANCEL);
+        }
+    }
+
+    void volumeFollowsEveryFinishedMove() {
+        testsupport::ScopedWorkingDir dir;
+        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1010);
+            QVERIFY(g_player.IsPlaying());
+            // The mouse: let go of the handle at 37.
+            Volume(w)->setValue(37);
+            PressAndReleaseHandle(Volume(w));
+            QCOMPARE(Volume(w)->value(), 37);
+            QCOMPARE(LabelText(w, 1018), QStringLiteral("63%"));
+            QCOMPARE(g_player.GetVolume(), -1400L);
+            // The keyboard: ten steps down from the top.
+            Volume(w)->setFocus();
+            Key(w, Qt::Key_Home);
+            for (int i = 0; i < 10; ++i)
+                Key(w, Qt::Key_Down);
+            QCOMPARE(LabelText(w, 1018), QStringLiteral("90%"));
+            QCOMPARE(g_player.GetVolume(), -400L);
+            // A new track on a rebuilt graph keeps the volume the slider shows.
+            Click(w, 1013);
+            QCOMPARE(g_player.GetVolume(), -400L);
+            Click(w, IDOK);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QCOMPARE(g_nVolume, 10); // what the user sees is what is stored
+        QVERIFY(g_player.IsStopped());
+    }
+
+    void transportButtonsStepThroughTheFolder() {
+        testsupport::ScopedWorkingDir dir;
+        MakeTracks({"b.mp3", "a.mp3", "c.mp3"}, 2);
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1010);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            QVERIFY(g_player.IsPlaying());
+            Click(w, 1011);
+            QVERIFY(g_player.IsStopped());
+            QCOMPARE(g_player.GetProgress(), short{0});
+            Click(w, 1012); // previous from the first wraps to the last
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("c.mp3"));
+            QCOMPARE(g_nTrack, 2);
+            Click(w, 1013);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            QCOMPARE(g_nTrack, 0);
+            Key(w, Qt::Key_Escape);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QVERIFY(g_player.IsStopped());
+    }
+
+    void advancesAtTheEndOfATrackAndWraps() {
+        testsupport::ScopedWorkingDir dir;
+        MakeTracks({"one.mp3", "two.mp3"}, 1);
+        SetPreviewSinkFactory("fakesink", false); // each track ends at once
+        QCOMPARE(InitDirectShow(), 0);
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1010);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("one.mp3"));
+            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, 1009), QStringLiteral("two.mp3"), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, 1009), QStringLiteral("one.mp3"), 5000);
+            Click(w, IDCANCEL);
+        });
+        dialog.DoModal();
+        QCOMPARE(g_nTrack, 0);
+    }
+
+    void cancelKeepsTheStoredValues() {
+        g_nVolume = 20;
+        g_bAlwaysRandom = 0;
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Volume(w)->setValue(80);
+            PressAndReleaseHandle(Volume(w));
+            QCOMPARE(LabelText(w, 1018), QStringLiteral("20%"));
+            Click(w, 1019);
+            Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QCOMPARE(g_nVolume, 20);
+        QCOMPARE(g_bAlwaysRandom, 0);
+    }
+
+    void okStoresTheOptionAndTheVolume() {
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1019);
+            Volume(w)->setFocus();
+            Key(w, Qt::Key_End);
+            QCOMPARE(LabelText(w, 1018), QStringLiteral("0%"));
+            QCOMPARE(g_player.GetVolume(), -4000L);
+            Key(w, Qt::Key_Return);
+        });
+        QCOMPARE(dialog.DoModal(), IDOK);
+        QCOMPARE(g_nVolume, 100);
+        QCOMPARE(g_bAlwaysRandom, 1);
+    }
+
+    void anEmptyFolderShowsLoading() {
+        testsupport::ScopedWorkingDir dir;
+        CMp3OptionsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1013);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
+            QCOMPARE(g_nTrack, 0);
+            Click(w, 1012);
+            QCOMPARE(g_nTrack, -1);
+            Click(w, 1010);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
+            QCOMPARE(g_player.m_bLoaded, 0);
+            Click(w, IDCANCEL);
+        });
+        dialog.DoModal();
+    }
+};
+
+QTEST_MAIN(Mp3OptionsTest)
+#include "tst_mp3options.moc"
