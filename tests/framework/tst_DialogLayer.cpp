@@ -237,6 +237,15 @@ private slots:
             });
             QCOMPARE(result, IDCANCEL);
         }
+        for (int id : {kList, kSlider}) {
+            // Lists and trackbars leave Return to the dialog: the default button is pressed.
+            TestDialog dialog;
+            const int result = Run(dialog, [id](CDialog& w) {
+                Control(w, id)->setFocus();
+                Key(w, Qt::Key_Return);
+            });
+            QCOMPARE(result, IDOK);
+        }
         {
             TestDialog dialog;
             const int result = Run(dialog, [](CDialog& w) { Key(w, Qt::Key_Escape); });
@@ -316,15 +325,22 @@ private slots:
     void runtimeSlidersJoinTheTabOrderLast() {
         TestDialog dialog;
         Run(dialog, [&](CDialog& w) {
+            // Made over the label and given its number, the slider answers to that number.
             framework::CSliderCtrl extra;
-            QVERIFY(
-                extra.Create(WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, CRect{0, 0, 80, 20}, &w, 77));
+            CRect labelRect;
+            w.GetDlgItem(kLabel).GetWindowRect(&labelRect);
+            w.ScreenToClient(&labelRect);
+            QCOMPARE(labelRect.left, Control(w, kLabel)->x());
+            QCOMPARE(labelRect.top, Control(w, kLabel)->y());
+            QVERIFY(extra.Create(WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, labelRect, &w, kLabel));
+            QCOMPARE(Control(w, kLabel)->geometry().topLeft(),
+                     QPoint(labelRect.left, labelRect.top));
             extra.SetRange(0, 10, TRUE);
             extra.SetPos(25);
             QCOMPARE(extra.GetPos(), 10);
             Control(w, kAction)->setFocus();
             Key(w, Qt::Key_Tab);
-            QCOMPARE(w.Host()->focusWidget(), Control(w, 77));
+            QCOMPARE(w.Host()->focusWidget(), Control(w, kLabel));
             Key(w, Qt::Key_PageUp);
             QCOMPARE(extra.GetPos(), 8);
             w.EndDialog(IDCANCEL);
