@@ -11,6 +11,9 @@
 #include "settings/ConfigFile.h"
 #include "settings/GameSettings.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr const char* kConfigPath = "Config.cfg";
@@ -111,9 +114,15 @@ void CSettingsDlg::OnItemChances() {
     dialog.DoModal();
 }
 
-void CSettingsDlg::LoadConfig() {
+// The ten stored values as they stand: seven process-wide, three of this window.
+settings::ConfigRecord CSettingsDlg::CurrentRecord() const {
     settings::ConfigRecord record{g_nVolume, g_bAlwaysRandom, m_bMp3Player, m_bSound, m_bPlayXm};
     std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), record.itemChance);
+    return record;
+}
+
+void CSettingsDlg::LoadConfig() {
+    settings::ConfigRecord record = CurrentRecord();
     if (!settings::LoadConfigFile(kConfigPath, record))
         return;
     g_nVolume = record.volume;
@@ -125,9 +134,7 @@ void CSettingsDlg::LoadConfig() {
 }
 
 bool CSettingsDlg::SaveConfig() {
-    settings::ConfigRecord record{g_nVolume, g_bAlwaysRandom, m_bMp3Player, m_bSound, m_bPlayXm};
-    std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), record.itemChance);
-    return settings::SaveConfigFile(kConfigPath, record);
+    return settings::SaveConfigFile(kConfigPath, CurrentRecord());
 }
 
 // A failed save keeps the window open with the old file intact, so the user can mend the

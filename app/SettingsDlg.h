@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "settings/ConfigFormat.h"
 
 #include <string>
 
@@ -29,6 +30,7 @@ protected:
     void DestroyWindow() override;
 
 private:
+    settings::ConfigRecord CurrentRecord() const;
     void OnPaint();
     void OnMp3PlayerSwitch();
     void OnMp3Options();
