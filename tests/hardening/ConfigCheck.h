@@ -1,0 +1,119 @@
+// What the hardening tests of Config.cfg share: the bytes a record becomes, reading a path
+// without ever blocking on it, and running the settings window once with OK.
+#pragma once
+
+#include "SystemFaults.h"
+#include "app/SettingsDlg.h"
+#include "framework/MessageBox.h"
+#include "framework/testing/ModalScript.h"
+#include "settings/ConfigFormat.h"
+#include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QtTest>
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hardening {
+
+inline const QString kSaveError =
+    QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл Config.cfg!");
+
+inline QByteArray Encoded(const settings::ConfigRecord& rec) {
+    const settings::ConfigBytes bytes = settings::EncodeConfig(rec);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// The contents of a regular file (links followed) or a marker saying what is there instead.
+// Never opens anything but a regular file, so a FIFO or device cannot block or flood it.
+inline QByteArray Contents(const QString& path) {
+    struct stat st {};
+    const QByteArray raw = QFile::encodeName(path);
+    if (::lstat(raw.constData(), &st) != 0) {
+        return "<missing>";
+    }
+    if (S_ISLNK(st.st_mode) && ::stat(raw.constData(), &st) != 0) {
+        return "<dangling or looping link>";
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return "<not a regular file>";
+    }
+    if (st.st_size > 4096) {
+        return "<" + QByteArray::number(qint64(st.st_size)) + " bytes>";
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Sets the values that live outside the settings window; a failed load must keep them.
+inline void SetGlobals(const settings::ConfigRecord& rec) {
+    g_nVolume = rec.volume;
+    g_bAlwaysRandom = rec.alwaysRandom;
+    std::copy(std::begin(rec.itemChance), std::end(rec.itemChance), g_nItemChance);
+}
+
+// The record the window holds: its three switches as shown, the rest from the globals.
+inline settings::ConfigRecord RecordShown(framework::CDialog& w) {
+    settings::ConfigRecord rec{g_nVolume, g_bAlwaysRandom};
+    rec.mp3Player = testsupport::ControlAs<QAbstractButton>(w, 1004)->isChecked();
+    rec.sound = testsupport::ControlAs<QAbstractButton>(w, 1007)->isChecked();
+    rec.playXm = testsupport::ControlAs<QAbstractButton>(w, 1021)->isChecked();
+    std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), rec.itemChance);
+    return rec;
+}
+
+// One run of the settings window in the current folder: it opens, the test notes what it
+// shows, OK is pressed, and when the window stays open after that (a failed save) it is
+// cancelled. A watchdog fails the test at once if opening or saving blocks.
+struct WindowRun {
+    settings::ConfigRecord shown;
+    qint64 openMs = -1;
+    int result = 0;
+    QStringList messages;
+    bool pressOk = true;
+    // Changes made in the window before OK (nothing by default).
+    std::function<void(framework::CDialog&)> edit;
+
+    void run() {
+        framework::SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
+            messages << QString::fromStdString(caption + "|" + text);
+            return IDOK;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Watchdog opening(std::chrono::seconds(20), "the settings window did not open");
+        std::optional<Watchdog> saving;
+        CSettingsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            openMs = clock.elapsed();
+            opening.disarm();
+            shown = RecordShown(w);
+            saving.emplace(std::chrono::seconds(20), "OK did not return");
+            if (edit) {
+                edit(w);
+            }
+            if (pressOk) {
+                testsupport::Click(w, IDOK);
+            }
+            if (w.Host()->isVisible()) {
+                testsupport::Click(w, IDCANCEL);
+            }
+            saving->disarm();
+        });
+        result = dialog.DoModal();
+        framework::SetMessageBoxHook({});
+    }
+};
+
+} // namespace hardening

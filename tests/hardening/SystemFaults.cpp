@@ -1,0 +1,142 @@
+#include "SystemFaults.h"
+
+#include <QFile>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <linux/capability.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace hardening {
+namespace {
+
+bool g_privateNamespace = false;
+
+bool GetCaps(__user_cap_header_struct& header, __user_cap_data_struct (&data)[2]) {
+    header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    return ::syscall(SYS_capget, &header, data) == 0;
+}
+
+} // namespace
+
+bool IsRoot() {
+    return ::geteuid() == 0;
+}
+
+bool EnterPrivateMountNamespace() {
+    if (!IsRoot() || ::unshare(CLONE_NEWNS) != 0) {
+        return false;
+    }
+    // Without this, mounts made here would still propagate to the shared parent tree.
+    g_privateNamespace = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return g_privateNamespace;
+}
+
+bool InPrivateMountNamespace() {
+    return g_privateNamespace;
+}
+
+TmpfsMount::TmpfsMount(const QString& path, qint64 bytes) : m_path(QFile::encodeName(path)) {
+    if (!g_privateNamespace) {
+        return;
+    }
+    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
+    m_ok = ::mount("tmpfs", m_path.constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                   options.constData()) == 0;
+}
+
+TmpfsMount::~TmpfsMount() {
+    if (m_ok) {
+        ::umount2(m_path.constData(), MNT_DETACH);
+    }
+}
+
+bool TmpfsMount::makeReadOnly() {
+    return m_ok && ::mount(nullptr, m_path.constData(), nullptr,
+                           MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+}
+
+PinnedFile::PinnedFile(const char* path) : m_path(path) {
+    m_ok = g_privateNamespace &&
+           ::mount(m_path.constData(), m_path.constData(), nullptr, MS_BIND, nullptr) == 0;
+}
+
+PinnedFile::~PinnedFile() {
+    if (m_ok) {
+        ::umount2(m_path.constData(), MNT_DETACH);
+    }
+}
+
+PermissionsApplyToRoot::PermissionsApplyToRoot() {
+    if (!IsRoot()) {
+        m_ok = true;
+        return;
+    }
+    __user_cap_header_struct header{};
+    __user_cap_data_struct data[2]{};
+    if (!GetCaps(header, data)) {
+        return;
+    }
+    m_effective[0] = data[0].effective;
+    m_effective[1] = data[1].effective;
+    data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    m_dropped = ::syscall(SYS_capset, &header, data) == 0;
+    m_ok = m_dropped;
+}
+
+PermissionsApplyToRoot::~PermissionsApplyToRoot() {
+    if (!m_dropped) {
+        return;
+    }
+    __user_cap_header_struct header{};
+    __user_cap_data_struct data[2]{};
+    if (GetCaps(header, data)) {
+        data[0].effective = m_effective[0];
+        data[1].effective = m_effective[1];
+        ::syscall(SYS_capset, &header, data);
+    }
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = m_old;
+    lowered.rlim_cur = bytes;
+    m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
+}
+
+Watchdog::Watchdog(std::chrono::milliseconds limit, QByteArray what) {
+    m_thread = std::thread([this, limit, what = std::move(what)] {
+        std::unique_lock lock(m_mutex);
+        if (!m_wake.wait_for(lock, limit, [this] { return m_disarmed; })) {
+            std::fprintf(stderr, "FAIL! hang: %s (not done within %lld ms)\n", what.constData(),
+                         static_cast<long long>(limit.count()));
+            std::fflush(stderr);
+            std::abort();
+        }
+    });
+}
+
+Watchdog::~Watchdog() {
+    disarm();
+    m_thread.join();
+}
+
+void Watchdog::disarm() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_disarmed = true;
+    }
+    m_wake.notify_all();
+}
+
+} // namespace hardening

@@ -1,0 +1,108 @@
+// Ways for a test to make the system misbehave on purpose: a private mount namespace in which
+// the test mounts small or read-only file systems, lowered privileges for root, a file size
+// limit, and a watchdog that turns a hang into a clear failure.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <sys/resource.h>
+#include <thread>
+
+namespace hardening {
+
+// Moves the process into a mount namespace of its own whose mounts do not propagate back, so
+// that tests may mount and unmount freely; everything they mount vanishes with the process.
+// Must run before any thread starts (unshare fails in a threaded process). Works as root only;
+// returns false (and tests needing it skip) elsewhere.
+bool EnterPrivateMountNamespace();
+bool InPrivateMountNamespace();
+
+// A tmpfs of `bytes` bytes mounted on the existing folder `path` for the object's lifetime
+// (lazily unmounted). ok() is false when mounting is not possible here.
+class TmpfsMount {
+public:
+    TmpfsMount(const QString& path, qint64 bytes);
+    ~TmpfsMount();
+    TmpfsMount(const TmpfsMount&) = delete;
+    TmpfsMount& operator=(const TmpfsMount&) = delete;
+    bool ok() const { return m_ok; }
+    // Makes the file system read-only (remount); false on failure.
+    bool makeReadOnly();
+
+private:
+    QByteArray m_path;
+    bool m_ok = false;
+};
+
+// Binds the file `path` onto itself: a mount point can neither be renamed over nor removed, so
+// even a faulty save cannot replace it. Used to protect device nodes such as /dev/zero.
+class PinnedFile {
+public:
+    explicit PinnedFile(const char* path);
+    ~PinnedFile();
+    PinnedFile(const PinnedFile&) = delete;
+    PinnedFile& operator=(const PinnedFile&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QByteArray m_path;
+    bool m_ok = false;
+};
+
+// Makes root obey file permissions in the calling thread (drops CAP_DAC_OVERRIDE and
+// CAP_DAC_READ_SEARCH from its effective set) and restores them on destruction. For a user
+// other than root there is nothing to drop and ok() is simply true.
+class PermissionsApplyToRoot {
+public:
+    PermissionsApplyToRoot();
+    ~PermissionsApplyToRoot();
+    PermissionsApplyToRoot(const PermissionsApplyToRoot&) = delete;
+    PermissionsApplyToRoot& operator=(const PermissionsApplyToRoot&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok = false;
+    bool m_dropped = false;
+    unsigned m_effective[2] = {0, 0};
+};
+
+// Lowers the process's file size limit to `bytes` for the object's lifetime, with SIGXFSZ
+// ignored, so writing past it fails with EFBIG: a write error that root cannot get around.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+// Aborts the process with `what` if disarm() is not called within `limit`: a test that would
+// otherwise hang until CTest's timeout fails at once and says what blocked.
+class Watchdog {
+public:
+    Watchdog(std::chrono::milliseconds limit, QByteArray what);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    void disarm();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_disarmed = false;
+    std::thread m_thread;
+};
+
+bool IsRoot();
+
+} // namespace hardening

@@ -1,0 +1,335 @@
+// Saving Config.cfg from the settings window when the system gets in the way: read-only
+// folders and file systems, a full disk, a file size limit, read-only files and links. The old
+// file must stay intact or be replaced whole, and the user must see the save error whenever the
+// new settings did not reach the disk. Then a saver process is killed at random moments: the
+// file must always be a whole record.
+#include "ConfigCheck.h"
+#include "HardeningMain.h"
+#include "preview/GstSetup.h"
+#include "res/Resources.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+using namespace hardening;
+using settings::ConfigRecord;
+
+namespace {
+
+enum class Fault {
+    ReadOnlyFolder,
+    ReadOnlyFileSystem,
+    FullDisk,
+    FileSizeLimit,
+    ReadOnlyFile,
+    LinkToAFileElsewhere,
+    LinkIntoAReadOnlyFolder,
+};
+
+const ConfigRecord kOld{40, 1, 0, 1, 0, {10, 20, 30, 40, 50}};
+
+QByteArray Raw(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Fills the file system holding `folder` until not one more byte fits.
+bool FillUp(const QString& folder) {
+    const int fd = ::open(Raw(folder + "/filler"), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    const QByteArray block(4096, 'x');
+    while (::write(fd, block.constData(), block.size()) > 0) {
+    }
+    while (::write(fd, "x", 1) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+// Names in `folder` other than those expected to be there: leftovers of a save.
+QStringList Leftovers(const QString& folder, const QStringList& expected) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                               QDir::NoDotAndDotDot);
+    for (const QString& name : expected)
+        names.removeAll(name);
+    return names;
+}
+
+// Changes directory for the object's lifetime.
+class WorkIn {
+public:
+    explicit WorkIn(const QString& path) : m_previous(QDir::currentPath()) {
+        m_ok = QDir::setCurrent(path);
+    }
+    ~WorkIn() { QDir::setCurrent(m_previous); }
+    WorkIn(const WorkIn&) = delete;
+    WorkIn& operator=(const WorkIn&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_previous;
+    bool m_ok = false;
+};
+
+// The saver helper: started with its standard output on a pipe, killed with SIGKILL.
+class Saver {
+public:
+    Saver(const QString& folder, int firstValue) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            return;
+        }
+        m_out = fds[0];
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        const QByteArray folderArg = Raw(folder);
+        const QByteArray valueArg = QByteArray::number(firstValue);
+        char* argv[] = {const_cast<char*>(HARDENING_SAVER), const_cast<char*>(folderArg.data()),
+                        const_cast<char*>(valueArg.data()), nullptr};
+        if (::posix_spawn(&m_pid, HARDENING_SAVER, &actions, nullptr, argv, environ) != 0) {
+            m_pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+    }
+    ~Saver() {
+        kill();
+        if (m_out >= 0) {
+            ::close(m_out);
+        }
+    }
+    Saver(const Saver&) = delete;
+    Saver& operator=(const Saver&) = delete;
+
+    // True once the first save is complete (the helper's signal byte arrived).
+    bool waitUntilSaving(int timeoutMs) {
+        pollfd p{m_out, POLLIN, 0};
+        char byte = 0;
+        return m_pid > 0 && ::poll(&p, 1, timeoutMs) == 1 && ::read(m_out, &byte, 1) == 1 &&
+               byte == 's';
+    }
+    // Kills and reaps the helper; true if it died of the kill (not of an error of its own).
+    bool kill() {
+        if (m_pid <= 0) {
+            return false;
+        }
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_pid = -1;
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+};
+
+// A whole record as the saver writes it: the magic and ten equal value bytes. Returns the value
+// or -1 for anything else.
+int SaverValue(const QByteArray& bytes) {
+    if (bytes.size() != 20 || !bytes.startsWith("CFG MIRT: ")) {
+        return -1;
+    }
+    for (int i = 11; i < 20; ++i) {
+        if (bytes[i] != bytes[10]) {
+            return -1;
+        }
+    }
+    return static_cast<unsigned char>(bytes[10]);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class SaveFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        SetPreviewSinkFactory("fakesink", false);
+    }
+    void cleanup() { framework::testing::ClearPendingScripts(); }
+
+    void theOldFileSurvivesOrTheUserIsTold_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<bool>("mustSave");
+        QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << false;
+        QTest::newRow("read-only file system") << Fault::ReadOnlyFileSystem << false;
+        QTest::newRow("full disk") << Fault::FullDisk << false;
+        QTest::newRow("file size limit") << Fault::FileSizeLimit << false;
+        QTest::newRow("read-only Config.cfg") << Fault::ReadOnlyFile << false;
+        QTest::newRow("link to a file elsewhere") << Fault::LinkToAFileElsewhere << true;
+        QTest::newRow("link into a read-only folder") << Fault::LinkIntoAReadOnlyFolder << false;
+    }
+
+    // mustSave: OK has to succeed; otherwise it may fail, provided it says so (some faults do
+    // not hold for root, whom permissions do not stop).
+    void theOldFileSurvivesOrTheUserIsTold() {
+        QFETCH(Fault, fault);
+        QFETCH(bool, mustSave);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString work = tmp.filePath("work");
+        const QString elsewhere = tmp.filePath("elsewhere");
+        QVERIFY(QDir().mkdir(work) && QDir().mkdir(elsewhere));
+        QString dataFile = work + "/Config.cfg"; // where the bytes live (a link's target)
+        QStringList expectedNames{"Config.cfg"};
+        std::optional<TmpfsMount> disk;
+        std::optional<PermissionsApplyToRoot> asUser;
+        std::optional<FileSizeLimit> sizeLimit;
+
+        const auto needMount = [&](qint64 bytes) {
+            disk.emplace(work, bytes);
+            return disk->ok();
+        };
+        switch (fault) {
+        case Fault::ReadOnlyFolder:
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(::chmod(Raw(work), 0555) == 0);
+            break;
+        case Fault::ReadOnlyFileSystem:
+            if (!needMount(1 << 20))
+                QSKIP("mounting needs root in a private mount namespace");
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(disk->makeReadOnly());
+            break;
+        case Fault::FullDisk:
+            if (!needMount(64 << 10))
+                QSKIP("mounting a small tmpfs needs root in a private mount namespace");
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(FillUp(work));
+            expectedNames << "filler";
+            break;
+        case Fault::FileSizeLimit:
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            break;
+        case Fault::ReadOnlyFile:
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(::chmod(Raw(dataFile), 0444) == 0);
+            break;
+        case Fault::LinkToAFileElsewhere:
+        case Fault::LinkIntoAReadOnlyFolder:
+            dataFile = elsewhere + "/real.cfg";
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(::symlink("../elsewhere/real.cfg", Raw(work + "/Config.cfg")) == 0);
+            if (fault == Fault::LinkIntoAReadOnlyFolder)
+                QVERIFY(::chmod(Raw(elsewhere), 0555) == 0);
+            break;
+        }
+        if (fault == Fault::ReadOnlyFolder || fault == Fault::ReadOnlyFile ||
+            fault == Fault::LinkIntoAReadOnlyFolder) {
+            asUser.emplace();
+            if (!asUser->ok())
+                QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: nothing is read-only");
+        }
+
+        ConfigRecord expectNew = kOld;
+        expectNew.mp3Player = !kOld.mp3Player;
+        SetGlobals(kOld);
+        WindowRun window;
+        window.edit = [](framework::CDialog& w) {
+            testsupport::ClickListRow(w, 1000, 1);
+            testsupport::Click(w, 1004);
+        };
+        {
+            WorkIn in(work);
+            QVERIFY(in.ok());
+            if (fault == Fault::FileSizeLimit) {
+                sizeLimit.emplace(10); // the 20 bytes cannot all be written
+                QVERIFY(sizeLimit->ok());
+            }
+            window.run();
+            sizeLimit.reset();
+        }
+        asUser.reset();
+
+        QCOMPARE(window.shown, kOld);
+        const bool saved = window.result == IDOK;
+        if (saved) {
+            QCOMPARE(window.messages, QStringList());
+            QCOMPARE(Contents(dataFile), Encoded(expectNew));
+        } else {
+            QCOMPARE(window.messages, QStringList{kSaveError});
+            QCOMPARE(Contents(dataFile), Encoded(kOld));
+        }
+        if (mustSave)
+            QVERIFY2(saved, "OK did not save");
+        else if (fault != Fault::ReadOnlyFile)
+            QVERIFY2(!saved, "OK claims to have saved where nothing can be written");
+        else
+            qInfo("read-only Config.cfg: OK %s", saved ? "replaced it" : "refused");
+        if (fault == Fault::LinkToAFileElsewhere || fault == Fault::LinkIntoAReadOnlyFolder) {
+            QVERIFY(QFileInfo(work + "/Config.cfg").isSymLink());
+            QCOMPARE(Leftovers(elsewhere, {"real.cfg"}), QStringList());
+        }
+        QCOMPARE(Leftovers(work, expectedNames), QStringList());
+
+        ::chmod(Raw(work), 0700);
+        ::chmod(Raw(elsewhere), 0700);
+    }
+
+    // A process saving in a loop is killed at random moments. Config.cfg must always hold a
+    // whole record, and once the process has finished a save, the one before it is gone.
+    void aKilledSaveLeavesTheOldOrTheNewFile() {
+        constexpr int kKills = 1000;
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString config = tmp.filePath("Config.cfg");
+        QVERIFY(WriteFile(config, Encoded(ConfigRecord{})));
+        int value = 0;
+        int leftovers = 0;
+        QRandomGenerator random = QRandomGenerator::securelySeeded();
+        for (int round = 0; round < kKills; ++round) {
+            const int first = (value + 1) & 0xFF;
+            Saver saver(tmp.path(), first);
+            QVERIFY2(saver.waitUntilSaving(20000), "the saver did not complete a first save");
+            // The kill lands anywhere in the save loop: open, write, sync, rename.
+            std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(3000)));
+            QVERIFY2(saver.kill(), "the saver stopped before it was killed");
+
+            const QByteArray now = Contents(config);
+            const int found = SaverValue(now);
+            QVERIFY2(found >= 0,
+                     qPrintable(QString("round %1: Config.cfg is not a whole record: %2")
+                                    .arg(round)
+                                    .arg(QString::fromLatin1(now.toHex(' ')))));
+            QVERIFY2(found != value,
+                     qPrintable(QString("round %1: the finished save was lost").arg(round)));
+            value = found;
+            // Temporary files of killed saves: note them, check they hold nothing but a record
+            // or less of one, and clear them so each round is counted on its own.
+            for (const QString& name : Leftovers(tmp.path(), {"Config.cfg"})) {
+                QVERIFY2(name.startsWith("Config.cfg."), qPrintable("unexpected file " + name));
+                QVERIFY(QFileInfo(tmp.filePath(name)).size() <= 20);
+                QVERIFY(QFile::remove(tmp.filePath(name)));
+                ++leftovers;
+            }
+        }
+        qInfo("%d kills survived; %d temporary files were left behind by killed saves", kKills,
+              leftovers);
+    }
+};
+
+HARDENING_TEST_MAIN(SaveFaultsTest)
+#include "tst_SaveFaults.moc"
