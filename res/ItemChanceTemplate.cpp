@@ -9,9 +9,10 @@ using framework::ControlKind;
 using framework::ControlTemplate;
 using framework::kNoControlId;
 
-constexpr ControlTemplate Picture(int row, int y) {
-    return {kNoControlId,        ControlKind::BitmapStatic, "", 16, y, 17, 17, SS_BITMAP,
-            WS_EX_DLGMODALFRAME, IDB_ITEM_FIRST + row};
+// The name tells a screen reader what the picture shows and which slider (Предмет N) it goes with.
+constexpr ControlTemplate Picture(int row, int y, const char* name) {
+    return {kNoControlId,        ControlKind::BitmapStatic, "",  16, y, 17, 17, SS_BITMAP,
+            WS_EX_DLGMODALFRAME, IDB_ITEM_FIRST + row,      name};
 }
 constexpr ControlTemplate Placeholder(int id, int y) {
     return {id, ControlKind::Static, "", 35, y, 98, 22, SS_BLACKFRAME};
@@ -27,19 +28,19 @@ constexpr ControlTemplate kControls[] = {
     {kNoControlId, ControlKind::Static,
      "Здесь вы можете настроить вероятность появления для каждого передмета.", 16, 13, 224, 20,
      SS_LEFT},
-    Picture(0, 35),
+    Picture(0, 35, "Предмет 1: молния"),
     Placeholder(1049, 33),
     Percent(1029, 40),
-    Picture(1, 58),
+    Picture(1, 58, "Предмет 2: паутина"),
     Placeholder(1034, 56),
     Percent(1030, 62),
-    Picture(2, 79),
+    Picture(2, 79, "Предмет 3: рука"),
     Placeholder(1035, 79),
     Percent(1031, 83),
-    Picture(3, 102),
+    Picture(3, 102, "Предмет 4: стрелка вниз"),
     Placeholder(1036, 102),
     Percent(1032, 105),
-    Picture(4, 125),
+    Picture(4, 125, "Предмет 5: стрелка вверх"),
     Placeholder(1037, 125),
     Percent(1033, 128),
 };

@@ -1,0 +1,247 @@
+// The windows as assistive technology sees them, through Qt's accessibility interfaces: controls
+// whose meaning is a picture carry a name, every control a user can reach is named, and Tab
+// visits every usable control in template order and wraps round, Shift+Tab the other way.
+#include "app/SettingsDlg.h"
+#include "framework/testing/ModalScript.h"
+#include "framework/widgets/Picture.h"
+#include "items/ItemChanceDlg.h"
+#include "preview/Graph.h"
+#include "preview/Mp3OptionsDlg.h"
+#include "preview/Player.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+
+#include <QAccessible>
+#include <QSlider>
+#include <QtTest>
+
+#include <functional>
+
+using framework::CDialog;
+using framework::testing::WhenNextDialogShows;
+
+namespace {
+
+enum WindowKind { kSettings, kItemChances, kMp3Options };
+
+constexpr int kNoPage = -1;
+constexpr int kPagesList = 1000;
+constexpr int kMp3Switch = 1004;
+
+// Opens one window in an empty working folder, runs `script` inside its modal run and closes
+// the window afterwards, also when a check in the script failed.
+void RunWindow(WindowKind kind, const std::function<void(CDialog&)>& script) {
+    testsupport::ScopedWorkingDir folder;
+    WhenNextDialogShows([&script](CDialog& window) {
+        script(window);
+        if (window.Host() && window.Host()->isVisible())
+            window.EndDialog(IDCANCEL);
+    });
+    switch (kind) {
+    case kSettings: {
+        CSettingsDlg window;
+        window.DoModal();
+        break;
+    }
+    case kItemChances: {
+        CItemChanceDlg window;
+        window.DoModal();
+        break;
+    }
+    case kMp3Options: {
+        CMp3OptionsDlg window;
+        window.DoModal();
+        break;
+    }
+    }
+}
+
+QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name).trimmed() : QString();
+}
+
+bool IsPictureControl(QWidget* widget) {
+    return dynamic_cast<framework::PictureStatic*>(widget) != nullptr ||
+           dynamic_cast<framework::PictureButton*>(widget) != nullptr ||
+           qobject_cast<QSlider*>(widget) != nullptr;
+}
+
+bool TakesTabFocus(const QWidget* widget) {
+    return (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() && widget->isEnabled();
+}
+
+QList<QWidget*> AllTabStops(CDialog& window) {
+    QList<QWidget*> stops;
+    for (QWidget* widget : window.Host()->findChildren<QWidget*>()) {
+        if (TakesTabFocus(widget))
+            stops << widget;
+    }
+    return stops;
+}
+
+// The controls that Tab should visit, in the order of the window's template. A control made at
+// run time in a template control's place answers to that control's number.
+QList<QWidget*> TemplateTabOrder(CDialog& window) {
+    QList<QWidget*> order;
+    for (const framework::ControlTemplate& control : window.Template()->controls) {
+        QWidget* widget = window.Host()->control(control.id);
+        if (widget && TakesTabFocus(widget) && !order.contains(widget))
+            order << widget;
+    }
+    return order;
+}
+
+// "number name" for each widget, so a failed comparison says which controls are meant.
+QStringList Describe(CDialog& window, const QList<QWidget*>& widgets) {
+    QStringList text;
+    for (QWidget* widget : widgets) {
+        QString id = QStringLiteral("?");
+        for (const framework::ControlTemplate& control : window.Template()->controls) {
+            if (window.Host()->control(control.id) == widget)
+                id = QString::number(control.id);
+        }
+        text << id + QLatin1Char(' ') + AccessibleName(widget);
+    }
+    return text;
+}
+
+// Presses Tab (or Shift+Tab) `count` times and records where the focus is after each press.
+QList<QWidget*> Walk(CDialog& window, qsizetype count, bool backwards) {
+    QList<QWidget*> visited;
+    for (qsizetype press = 0; press < count; ++press) {
+        QWidget* focus = window.Host()->focusWidget();
+        QTest::keyClick(focus ? focus : window.Host(), Qt::Key_Tab,
+                        backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        visited << window.Host()->focusWidget();
+    }
+    return visited;
+}
+
+void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
+    const QList<QWidget*> order = TemplateTabOrder(window);
+    QCOMPARE(order.size(), expectedStops);
+
+    // Nothing outside the template's controls takes the focus, so the walk below sees all.
+    QStringList everyStop = Describe(window, AllTabStops(window));
+    QStringList templateStops = Describe(window, order);
+    everyStop.sort();
+    templateStops.sort();
+    QCOMPARE(everyStop, templateStops);
+
+    QWidget* start = window.Host()->focusWidget();
+    const qsizetype at = order.indexOf(start);
+    QVERIFY2(at >= 0, "the focus does not start on one of the window's tab stops");
+
+    // One full round from the start: every stop once, in order, ending back at the start.
+    QList<QWidget*> forward;
+    for (qsizetype step = 1; step <= order.size(); ++step)
+        forward << order[(at + step) % order.size()];
+    QCOMPARE(Describe(window, Walk(window, order.size(), false)), Describe(window, forward));
+
+    QList<QWidget*> backward;
+    for (qsizetype step = 1; step <= order.size(); ++step)
+        backward << order[(at - step + order.size() * 2) % order.size()];
+    QCOMPARE(Describe(window, Walk(window, order.size(), true)), Describe(window, backward));
+}
+
+} // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        SetPreviewSinkFactory("fakesink", false);
+    }
+    void init() {
+        g_nVolume = 0;
+        g_bAlwaysRandom = 0;
+        for (int& chance : g_nItemChance)
+            chance = 0;
+        // The MP3 options window plays through the preview graph that the settings window
+        // builds; opened on its own here, it gets one of its own.
+        QCOMPARE(InitDirectShow(), 0);
+    }
+    void cleanup() {
+        framework::testing::ClearPendingScripts();
+        g_player.Close();
+        FreeDirectShow();
+    }
+
+    void controlsAreNamed_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("pictureControls");
+        // The banner; the five item pictures and their five sliders; the four transport buttons
+        // and the volume slider.
+        QTest::newRow("settings") << int(kSettings) << 1;
+        QTest::newRow("item chances") << int(kItemChances) << 10;
+        QTest::newRow("MP3 options") << int(kMp3Options) << 5;
+    }
+    void controlsAreNamed() {
+        QFETCH(int, kind);
+        QFETCH(int, pictureControls);
+        RunWindow(WindowKind(kind), [&](CDialog& window) {
+            QList<QWidget*> pictures;
+            for (QWidget* widget : window.Host()->findChildren<QWidget*>()) {
+                if (IsPictureControl(widget))
+                    pictures << widget;
+            }
+            QCOMPARE(pictures.size(), pictureControls);
+
+            // A picture says nothing to a screen reader: each needs a name, and names that
+            // tell the pictures apart.
+            QSet<QString> names;
+            for (QWidget* widget : pictures) {
+                const QString name = AccessibleName(widget);
+                QVERIFY2(!name.isEmpty(), qPrintable(QStringLiteral("a %1 at %2,%3 has no name")
+                                                         .arg(widget->metaObject()->className())
+                                                         .arg(widget->x())
+                                                         .arg(widget->y())));
+                QVERIFY2(!names.contains(name), qPrintable(name + " names two pictures"));
+                names.insert(name);
+            }
+
+            // Whatever Tab can reach is announced by name: text controls by their text.
+            for (QWidget* widget : AllTabStops(window)) {
+                QVERIFY2(!AccessibleName(widget).isEmpty(),
+                         qPrintable(QStringLiteral("a %1 that takes the focus has no name")
+                                        .arg(widget->metaObject()->className())));
+            }
+        });
+    }
+
+    void tabVisitsEveryControlInTemplateOrder_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("mp3On");
+        QTest::addColumn<int>("stops");
+        // OK, Cancel, the page list, then the page's enabled controls.
+        QTest::newRow("settings, general") << int(kSettings) << 0 << false << 4;
+        // The "more" buttons are disabled and left out, until the MP3 switch enables its own.
+        QTest::newRow("settings, music") << int(kSettings) << 1 << false << 6;
+        QTest::newRow("settings, music, MP3 on") << int(kSettings) << 1 << true << 7;
+        QTest::newRow("settings, help") << int(kSettings) << 2 << false << 3;
+        // OK, Cancel and the five sliders made at run time.
+        QTest::newRow("item chances") << int(kItemChances) << kNoPage << false << 7;
+        // OK, Cancel, four transport buttons, the volume slider and the shuffle switch.
+        QTest::newRow("MP3 options") << int(kMp3Options) << kNoPage << false << 8;
+    }
+    void tabVisitsEveryControlInTemplateOrder() {
+        QFETCH(int, kind);
+        QFETCH(int, page);
+        QFETCH(bool, mp3On);
+        QFETCH(int, stops);
+        RunWindow(WindowKind(kind), [&](CDialog& window) {
+            if (page != kNoPage)
+                testsupport::ClickListRow(window, kPagesList, page);
+            if (mp3On)
+                testsupport::Click(window, kMp3Switch);
+            CheckFocusChain(window, stops);
+        });
+    }
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "tst_Accessibility.moc"
