@@ -1,8 +1,10 @@
 #include "preview/FileFinder.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <memory>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 CFileFinder g_finder;
 
@@ -16,18 +18,31 @@ unsigned char FoldAscii(unsigned char c) {
 } // namespace
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
+    const auto same = [](char patternChar, char nameChar) {
+        return patternChar == '?' || FoldAscii(static_cast<unsigned char>(patternChar)) ==
+                                         FoldAscii(static_cast<unsigned char>(nameChar));
+    };
+    // After the last '*' the rest of the pattern can only match the end of the name, so it is
+    // compared there at once instead of being tried at every position ("*.mp3").
+    const std::size_t lastStar = pattern.rfind('*');
     // Greedy match with backtracking to the last '*': linear in practice, never recursive.
     std::size_t n = 0;
     std::size_t p = 0;
     std::size_t starPattern = std::string::npos;
     std::size_t starName = 0;
     while (n < name.size()) {
+        if (p == lastStar) {
+            const std::size_t rest = pattern.size() - p - 1;
+            if (name.size() - n < rest) {
+                return false;
+            }
+            return std::equal(pattern.begin() + static_cast<std::ptrdiff_t>(p + 1), pattern.end(),
+                              name.end() - static_cast<std::ptrdiff_t>(rest), same);
+        }
         if (p < pattern.size() && pattern[p] == '*') {
             starPattern = p++;
             starName = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || FoldAscii(static_cast<unsigned char>(pattern[p])) ==
-                                             FoldAscii(static_cast<unsigned char>(name[n])))) {
+        } else if (p < pattern.size() && same(pattern[p], name[n])) {
             ++p;
             ++n;
         } else if (starPattern != std::string::npos) {
@@ -44,25 +59,35 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 }
 
 bool NameOrderLess(const std::string& a, const std::string& b) {
-    const auto folded = [](char l, char r) {
-        return FoldAscii(static_cast<unsigned char>(l)) < FoldAscii(static_cast<unsigned char>(r));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) {
-        return true;
+    // One pass: the first difference with letters folded decides; a name that is a prefix of
+    // the other comes first; names that differ in letter case only are ordered by their first
+    // differing byte, as unsigned values.
+    const std::size_t common = std::min(a.size(), b.size());
+    int caseDifference = 0;
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto l = static_cast<unsigned char>(a[i]);
+        const auto r = static_cast<unsigned char>(b[i]);
+        if (l == r) {
+            continue;
+        }
+        const unsigned char foldedL = FoldAscii(l);
+        const unsigned char foldedR = FoldAscii(r);
+        if (foldedL != foldedR) {
+            return foldedL < foldedR;
+        }
+        if (caseDifference == 0) {
+            caseDifference = l < r ? -1 : 1;
+        }
     }
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) {
-        return false;
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
     }
-    // Same name apart from letter case: compare the bytes as unsigned values.
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char l, char r) {
-        return static_cast<unsigned char>(l) < static_cast<unsigned char>(r);
-    });
+    return caseDifference < 0;
 }
 
 } // namespace media
 
 bool CFileFinder::FindFile(const std::string& pattern) {
-    namespace fs = std::filesystem;
     Close();
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
@@ -71,25 +96,49 @@ bool CFileFinder::FindFile(const std::string& pattern) {
     if (namePattern.empty()) {
         return false;
     }
-    const fs::path folder = m_folder.empty() ? fs::path(".") : fs::path(m_folder);
-
-    std::error_code ec;
-    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
-    const fs::directory_iterator end;
-    for (; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().native();
+    // The folder is read with readdir: its entry types spare a stat() per file, and no path
+    // objects are built, which matters in folders of thousands of files.
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(
+        opendir(m_folder.empty() ? "." : m_folder.c_str()), &closedir);
+    if (!folder) {
+        return false;
+    }
+    while (const dirent* entry = readdir(folder.get())) {
+        std::string name = entry->d_name;
         if (!media::MatchesWildcard(name, namePattern)) {
             continue;
         }
         // Follows symbolic links: a link counts when its target is a regular file, so broken
         // links, link loops and folders named like tracks are left out.
-        std::error_code typeError;
-        if (it->is_regular_file(typeError) && !typeError) {
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target {};
+            regular = fstatat(dirfd(folder.get()), entry->d_name, &target, 0) == 0 &&
+                      S_ISREG(target.st_mode);
+        }
+        if (regular) {
             m_names.push_back(std::move(name));
         }
     }
-    std::sort(m_names.begin(), m_names.end(), media::NameOrderLess);
+    // Put in order only when a name is asked for: counting the matches needs no order.
+    m_order = Order::Unsorted;
     return !m_names.empty();
+}
+
+const std::string& CFileFinder::CurrentName() const {
+    const std::size_t index = m_next - 1;
+    const auto at = m_names.begin() + static_cast<std::ptrdiff_t>(index);
+    if (m_order == Order::Unsorted) {
+        // Usually one name is all that is asked for (the current track), and selecting it
+        // takes linear time where sorting all of them does not.
+        std::nth_element(m_names.begin(), at, m_names.end(), media::NameOrderLess);
+        m_order = Order::Selected;
+        m_selected = index;
+    } else if (m_order == Order::Selected && index != m_selected) {
+        std::sort(m_names.begin(), m_names.end(), media::NameOrderLess);
+        m_order = Order::Sorted;
+    }
+    return *at;
 }
 
 bool CFileFinder::FindNextFile() {
@@ -101,15 +150,22 @@ bool CFileFinder::FindNextFile() {
 }
 
 std::string CFileFinder::GetFileName() const {
-    return m_next == 0 ? std::string() : m_names[m_next - 1];
+    if (m_next == 0) {
+        return {};
+    }
+    return CurrentName();
 }
 
 std::string CFileFinder::GetFilePath() const {
-    return m_next == 0 ? std::string() : m_folder + m_names[m_next - 1];
+    if (m_next == 0) {
+        return {};
+    }
+    return m_folder + CurrentName();
 }
 
 void CFileFinder::Close() {
     m_folder.clear();
     m_names.clear();
+    m_order = Order::Sorted;
     m_next = 0;
 }

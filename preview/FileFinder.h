@@ -36,8 +36,16 @@ public:
     std::size_t MatchCount() const { return m_names.size(); }
 
 private:
+    // The current entry's name; puts the matches in name order (NameOrderLess) as far as needed.
+    const std::string& CurrentName() const;
+
     std::string m_folder; // as written in the pattern, including its trailing '/'
-    std::vector<std::string> m_names;
+    // The matches, in the order the folder listed them until a name is asked for; then either
+    // only the asked-for entry stands at its place in name order (Selected) or all do (Sorted).
+    enum class Order { Unsorted, Selected, Sorted };
+    mutable std::vector<std::string> m_names;
+    mutable Order m_order = Order::Sorted;
+    mutable std::size_t m_selected = 0;
     std::size_t m_next = 0; // index of the entry the next FindNextFile() makes current
 };
 
