@@ -18,6 +18,9 @@ namespace {
 
 constexpr const char* kConfigPath = "Config.cfg";
 
+// Fires once, right after the first paint, to build the media graph.
+constexpr UINT kStartMediaTimer = 1;
+
 enum ControlId {
     IDC_PAGES = 1000,
     IDC_MP3_PLAYER = 1004,
@@ -34,6 +37,7 @@ enum ControlId {
 } // namespace
 
 BEGIN_HANDLER_TABLE(CSettingsDlg){framework::Msg::Paint, framework::kAnyId, &CSettingsDlg::OnPaint},
+    {framework::Msg::Timer, kStartMediaTimer, &CSettingsDlg::StartMedia},
     {framework::Msg::Click, IDC_MP3_PLAYER, &CSettingsDlg::OnMp3PlayerSwitch},
     {framework::Msg::Click, IDC_MP3_MORE, &CSettingsDlg::OnMp3Options},
     {framework::Msg::SelChange, IDC_PAGES, &CSettingsDlg::OnPageChange},
@@ -72,8 +76,8 @@ BOOL CSettingsDlg::OnInitDialog() {
 
     m_strHelp = res::kHelpText;
 
-    if (InitDirectShow() < 0)
-        MessageBox(res::kMediaInitFailed, res::kErrorCaption);
+    // The media graph is built right after the first paint (see OnPaint): starting GStreamer
+    // (its registry and plugins) takes longer than everything else before the window appears.
 
     ShowPage(2, SW_HIDE);
     ShowPage(1, SW_HIDE);
@@ -105,6 +109,7 @@ void CSettingsDlg::OnMp3PlayerSwitch() {
 }
 
 void CSettingsDlg::OnMp3Options() {
+    StartMedia();
     CMp3OptionsDlg dialog;
     dialog.DoModal();
 }
@@ -148,12 +153,28 @@ void CSettingsDlg::OnOK() {
     CDialog::OnOK();
 }
 
+// Builds the media graph once per window; a failure is reported and the window goes on.
+void CSettingsDlg::StartMedia() {
+    KillTimer(kStartMediaTimer);
+    if (m_mediaStarted)
+        return;
+    m_mediaStarted = true;
+    if (InitDirectShow() < 0)
+        MessageBox(res::kMediaInitFailed, res::kErrorCaption);
+}
+
 void CSettingsDlg::DestroyWindow() {
+    // A window closed before the graph was built (only a scripted run is that quick) still
+    // builds it, so that a media failure is reported in every run.
+    StartMedia();
     FreeDirectShow();
     CDialog::DestroyWindow();
 }
 
 void CSettingsDlg::OnPaint() {
+    // A zero timer runs once the paint has reached the screen and the event loop is idle.
+    if (!m_mediaStarted && !m_mediaTimerSet)
+        m_mediaTimerSet = SetTimer(kStartMediaTimer, 0) != 0;
     if (!IsIconic())
         return;
     framework::CPaintDC dc(*this);

@@ -36,6 +36,7 @@ private:
     void OnMp3Options();
     void OnPageChange();
     void OnItemChances();
+    void StartMedia();
 
     framework::CStatic m_help;
     framework::CButton m_itemChances;
@@ -47,6 +48,8 @@ private:
     framework::CButton m_playXm;
     framework::CButton m_mp3More;
     framework::CListBox m_pages;
+    bool m_mediaStarted = false;
+    bool m_mediaTimerSet = false;
 
     DECLARE_HANDLER_TABLE(CSettingsDlg)
 };
