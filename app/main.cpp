@@ -5,5 +5,5 @@ CConfigApp theApp;
 
 int main(int /*argc*/, char** argv) {
     res::RegisterResources();
-    return framework::RunApplication(argv[0]);
+    return framework::RunApplication(argv[0], "org.mirtconfig.MirtConfig");
 }

@@ -29,7 +29,7 @@ CWinApp* AfxGetApp() {
     return g_app;
 }
 
-int RunApplication(const char* programName) {
+int RunApplication(const char* programName, const char* desktopId) {
     // The program ignores its command line: the toolkit sees the program name only.
     int argc = 1;
     char name[256] = "mirtconfig";
@@ -38,6 +38,8 @@ int RunApplication(const char* programName) {
     }
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
+    if (desktopId)
+        QGuiApplication::setDesktopFileName(QString::fromUtf8(desktopId));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (g_app == nullptr)
         return 1;

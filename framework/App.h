@@ -27,6 +27,7 @@ CWinApp* AfxGetApp();
 
 // Starts the toolkit with the program name only (the command line is ignored), runs
 // InitInstance of the one application object and returns the process's exit code.
-int RunApplication(const char* programName);
+// desktopId names the program's desktop entry, so desktops match its windows to it.
+int RunApplication(const char* programName, const char* desktopId = nullptr);
 
 } // namespace framework

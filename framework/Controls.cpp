@@ -91,6 +91,11 @@ void CWndControl::SetAccessibleName(const std::string& name) {
         widget->setAccessibleName(QString::fromStdString(name));
 }
 
+void CWndControl::SetAccessibleDescription(const std::string& description) {
+    if (QWidget* widget = WidgetOf(m_owner, m_id))
+        widget->setAccessibleDescription(QString::fromStdString(description));
+}
+
 void CWndControl::SetFocus() {
     if (QWidget* widget = WidgetOf(m_owner, m_id))
         widget->setFocus(Qt::OtherFocusReason);

@@ -26,6 +26,7 @@ public:
     std::string GetWindowText() const;
     void GetWindowRect(CRect* rect) const; // in screen coordinates
     void SetAccessibleName(const std::string& name);
+    void SetAccessibleDescription(const std::string& description);
     void SetFocus();
 
 protected:

@@ -113,6 +113,8 @@ QWidget* DialogHost::createControl(const ControlTemplate& control) {
     widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
     if (control.accessibleName && *control.accessibleName)
         widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+    if (control.accessibleDescription && *control.accessibleDescription)
+        widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
     else if (!text.isEmpty())
         widget->setAccessibleName(text);
     if (control.style & WS_DISABLED)

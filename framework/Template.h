@@ -31,6 +31,7 @@ struct ControlTemplate {
     DWORD exStyle = 0;
     int picture = 0;                 // bitmap resource number for pictures
     const char* accessibleName = ""; // for controls whose meaning is a picture
+    const char* accessibleDescription = "";
 };
 
 struct DialogTemplate {

@@ -11,8 +11,18 @@ using framework::kNoControlId;
 
 // The name tells a screen reader what the picture shows and which slider (Предмет N) it goes with.
 constexpr ControlTemplate Picture(int row, int y, const char* name) {
-    return {kNoControlId,        ControlKind::BitmapStatic, "",  16, y, 17, 17, SS_BITMAP,
-            WS_EX_DLGMODALFRAME, IDB_ITEM_FIRST + row,      name};
+    return {kNoControlId,
+            ControlKind::BitmapStatic,
+            "",
+            16,
+            y,
+            17,
+            17,
+            SS_BITMAP,
+            WS_EX_DLGMODALFRAME,
+            IDB_ITEM_FIRST + row,
+            name,
+            "Рисунок предмета; вероятность задаёт ползунок справа"};
 }
 constexpr ControlTemplate Placeholder(int id, int y) {
     return {id, ControlKind::Static, "", 35, y, 98, 22, SS_BLACKFRAME};

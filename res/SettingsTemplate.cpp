@@ -15,7 +15,7 @@ constexpr ControlTemplate kControls[] = {
     {IDCANCEL, ControlKind::PushButton, "Отмена", 263, 181, 50, 14, WS_TABSTOP},
     {kNoControlId, ControlKind::GroupBox, "", 7, 7, 306, 169},
     {kNoControlId, ControlKind::BitmapStatic, "", 11, 13, 133, 49, SS_BITMAP, 0, IDB_BANNER,
-     "Эмблема программы"},
+     "Эмблема программы", "Рисунок с названием программы"},
     {1000, ControlKind::ListBox, "", 11, 65, 133, 108,
      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0, 0, "Страницы"},
     {kNoControlId, ControlKind::GroupBox, "", 149, 9, 161, 165},

@@ -201,6 +201,10 @@ private slots:
                                                          .arg(widget->y())));
                 QVERIFY2(!names.contains(name), qPrintable(name + " names two pictures"));
                 names.insert(name);
+                // ...and a description that says what it is for.
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+                QVERIFY2(!accessible->text(QAccessible::Description).trimmed().isEmpty(),
+                         qPrintable(name + " has no description"));
             }
 
             // Whatever Tab can reach is announced by name: text controls by their text.

@@ -4,12 +4,13 @@
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "framework/testing/ModalScript.h"
+#include "preview/GstSetup.h"
 #include "res/Resources.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
@@ -30,11 +31,8 @@ void Save(framework::CDialog& window, const QString& name) {
 }
 
 void Click(framework::CDialog& window, int id) {
-    auto* button = qobject_cast<QPushButton*>(window.Host()->control(id));
-    if (button) {
-        button->setEnabled(true);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    if (auto* button = qobject_cast<QAbstractButton*>(window.Host()->control(id)))
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 
 void SelectPage(framework::CDialog& window, int row) {
@@ -56,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     res::RegisterResources();
+    SetPreviewSinkFactory("fakesink", true); // silent, whatever sound device there is
     QDir().mkpath(g_outDir);
 
     using framework::testing::WhenNextDialogShows;
@@ -73,9 +72,11 @@ int main(int argc, char** argv) {
         Click(settings, 1009);
         SelectPage(settings, 1);
         WhenNextDialogShows([](framework::CDialog& mp3) {
+            Click(mp3, 1010); // play, so the track label shows a name
             Save(mp3, "mp3-options");
             mp3.EndDialog(IDCANCEL);
         });
+        Click(settings, 1004); // the MP3 player switch enables the options button
         Click(settings, 1005);
         settings.EndDialog(IDCANCEL);
     });
