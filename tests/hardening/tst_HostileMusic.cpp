@@ -1,0 +1,265 @@
+// The MP3 options window over a Music folder full of things that are not what they claim:
+// empty, random, text, picture and sound files named .mp3, MP3s cut short, huge ID3 tags,
+// folders, link loops, unreadable files, awkward names and 10,000 files. Every transport button
+// must return, the label must show each name as plain text, and playable tracks must play.
+#include "HardeningMain.h"
+#include "MusicCheck.h"
+#include "ToneFiles.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/FileFinder.h"
+#include "preview/Graph.h"
+#include "preview/Mp3OptionsDlg.h"
+#include "res/Resources.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+using namespace hardening;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Write(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+// An ID3v2.3 header announcing `size` bytes of tag (stored as a 28-bit "syncsafe" number).
+std::string Id3Header(std::uint32_t size) {
+    std::string header("ID3\x03\x00\x00", 6);
+    for (int shift = 21; shift >= 0; shift -= 7)
+        header += char((size >> shift) & 0x7F);
+    return header;
+}
+
+QString Label(const std::string& name) {
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+// Sorts tracks the way the folder is listed (case-insensitive, then bytewise).
+void SortLikeTheFolder(std::vector<Track>& tracks) {
+    std::sort(tracks.begin(), tracks.end(),
+              [](const Track& a, const Track& b) { return media::NameOrderLess(a.name, b.name); });
+}
+
+} // namespace
+
+class HostileMusicTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    std::string m_good; // a playable 3 s MP3 outside every Music folder
+    std::optional<testsupport::ScopedWorkingDir> m_work;
+
+    std::string MusicFile(const std::string& name) const {
+        return QFile::encodeName(m_work->path()).toStdString() + "/Music/" + name;
+    }
+
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        QVERIFY(m_root.isValid());
+        m_good = QFile::encodeName(m_root.filePath("good.mp3")).toStdString();
+        std::string error;
+        QVERIFY2(testmedia::MakeMp3(m_good, 3, testmedia::Encoding::Cbr, error), error.c_str());
+    }
+    void init() {
+        g_nTrack = 0;
+        m_work.emplace();
+        fs::create_directory("Music");
+        SetPreviewSinkFactory("fakesink", true); // tracks play in real time: none ends early
+        QCOMPARE(InitDirectShow(), 0);
+    }
+    void cleanup() {
+        framework::testing::ClearPendingScripts();
+        g_player.Close();
+        FreeDirectShow();
+        // Qt skips names that are not UTF-8 when it removes a folder; std::filesystem does not.
+        std::error_code ignored;
+        fs::remove_all("Music", ignored);
+        m_work.reset();
+    }
+
+    void everyButtonReturnsAndPlayableTracksPlay() {
+        std::vector<Track> tracks;
+        const auto add = [&](const std::string& name, Expect expect, const std::string& bytes) {
+            QVERIFY2(Write(MusicFile(name), bytes), name.c_str());
+            tracks.push_back({name, expect, Label(name)});
+        };
+        const auto addGood = [&](const std::string& name) {
+            fs::create_hard_link(m_good, MusicFile(name));
+            tracks.push_back({name, Expect::Plays, Label(name)});
+        };
+        const std::string good = ReadAll(m_good);
+        QVERIFY(good.size() > 20000);
+
+        // Names that must reach GStreamer and the label intact.
+        for (const char* name :
+             {"00 first.mp3", "with  spaces .mp3", "hash#1.mp3", "percent%20and%zz.mp3",
+              "question?.mp3", "quotes ' \" `.mp3", "new\nline.mp3", "tab\there.mp3",
+              "<b>bold <i>rich &amp; <img src=x>.mp3", "back\\slash;colon:.mp3", "UPPER CASE.MP3",
+              "ünïcödé ёж 日本.mp3", "-starts-with-dash.mp3", "zz last.mp3"})
+            addGood(name);
+        // Not valid UTF-8: each stray byte shows as U+FFFD.
+        fs::create_hard_link(m_good, MusicFile("bad-\xff\xfe-utf8.mp3"));
+        tracks.push_back(
+            {"bad-\xff\xfe-utf8.mp3", Expect::Plays, QStringLiteral("bad-\uFFFD\uFFFD-utf8.mp3")});
+        fs::create_symlink(m_good, MusicFile("link to good.mp3"));
+        tracks.push_back({"link to good.mp3", Expect::Plays, "link to good.mp3"});
+
+        // Files that are no MP3 at all.
+        add("empty.mp3", Expect::DoesNotPlay, "");
+        add("text.mp3", Expect::DoesNotPlay, "This is not music.\n");
+        QRandomGenerator random(20261208);
+        std::string noise(64 << 10, '\0');
+        for (char& c : noise)
+            c = char(random.bounded(256));
+        add("random bytes.mp3", Expect::DoesNotPlay, noise);
+        std::string error;
+        QVERIFY2(testmedia::MakePng(MusicFile("picture.mp3"), error), error.c_str());
+        tracks.push_back({"picture.mp3", Expect::DoesNotPlay, "picture.mp3"});
+        add("id3 tag only.mp3", Expect::DoesNotPlay, Id3Header(1024) + std::string(1024, '\0'));
+        // Decodable, or partly, or not: anything goes but a crash or a hang.
+        QVERIFY2(testmedia::MakeWav(MusicFile("wave.mp3"), 1, error), error.c_str());
+        tracks.push_back({"wave.mp3", Expect::EitherWay, "wave.mp3"});
+        add("id3 8 MiB then audio.mp3", Expect::EitherWay,
+            Id3Header(8 << 20) + std::string(8 << 20, '\0') + good);
+        add("id3 claims 256 MiB.mp3", Expect::EitherWay,
+            Id3Header(0x0FFFFFFF) + std::string(1000, '\0') + good.substr(0, 2000));
+        for (size_t cut : {size_t{1}, size_t{2}, size_t{3}, size_t{4}, size_t{10}, size_t{100},
+                           size_t{416}, size_t{417}, size_t{418}, size_t{1000}, size_t{4096},
+                           good.size() / 2, good.size() - 1}) {
+            char name[32];
+            std::snprintf(name, sizeof name, "cut %06zu.mp3", cut);
+            add(name, Expect::EitherWay, good.substr(0, cut));
+        }
+        // An unreadable track: root reads it anyway unless it can drop that privilege.
+        add("unreadable.mp3", Expect::DoesNotPlay, good);
+        fs::permissions(MusicFile("unreadable.mp3"), fs::perms::none);
+        PermissionsApplyToRoot asUser;
+        if (!asUser.ok())
+            tracks.back().expect = Expect::EitherWay;
+        // Entries that are not listed at all.
+        fs::create_directory(MusicFile("folder.mp3"));
+        fs::create_symlink("loop b.mp3", MusicFile("loop a.mp3"));
+        fs::create_symlink("loop a.mp3", MusicFile("loop b.mp3"));
+        fs::create_symlink("nowhere", MusicFile("dangling.mp3"));
+        SortLikeTheFolder(tracks);
+        QCOMPARE(CountTracks(), int(tracks.size()));
+
+        QString failure;
+        int tracksThatPlayed = 0;
+        CMp3OptionsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            Transport transport(w);
+            const auto step = [&](int button, bool playing) {
+                transport.press(button);
+                if (failure.isEmpty())
+                    failure = CheckCurrent(transport, tracks, playing);
+                tracksThatPlayed += g_player.m_bLoaded;
+            };
+            step(kPlay, true);
+            // Forward all the way round, stopping and replaying now and then, then backward.
+            for (size_t i = 0; i <= tracks.size() && failure.isEmpty(); ++i) {
+                step(kNext, true);
+                if (i % 3 == 0) {
+                    step(kStop, false);
+                    step(kPlay, true);
+                }
+            }
+            for (size_t i = 0; i <= tracks.size() && failure.isEmpty(); ++i)
+                step(kPrevious, true);
+            qInfo("%d presses over %zu tracks; slowest: %s, %lld ms", transport.count(),
+                  tracks.size(), transport.slowest(), transport.slowestMs());
+            testsupport::Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(tracksThatPlayed > 0);
+        QVERIFY(g_player.IsStopped());
+    }
+
+    void theEndOfATrackAdvancesOntoABadFileAndOnToTheNextGoodOne() {
+        fs::create_hard_link(m_good, MusicFile("a good.mp3"));
+        QVERIFY(Write(MusicFile("b broken.mp3"), "not an mp3"));
+        fs::create_hard_link(m_good, MusicFile("c good.mp3"));
+        FreeDirectShow();
+        SetPreviewSinkFactory("fakesink", false); // each track ends at once
+        QCOMPARE(InitDirectShow(), 0);
+        QString failure;
+        CMp3OptionsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            Transport transport(w);
+            transport.press(kPlay);
+            QCOMPARE(transport.label(), QStringLiteral("a good.mp3"));
+            // The one-second timer moves on at the end, onto the file that cannot play.
+            QTRY_COMPARE_WITH_TIMEOUT(transport.label(), QStringLiteral("b broken.mp3"), 10000);
+            QCOMPARE(g_player.m_bLoaded, 0);
+            transport.press(kNext);
+            QCOMPARE(transport.label(), QStringLiteral("c good.mp3"));
+            QCOMPARE(g_player.m_bLoaded, 1);
+            testsupport::Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    void tenThousandFiles() {
+        constexpr int kFiles = 10000;
+        for (int i = 0; i < kFiles; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "track %05d.mp3", i);
+            fs::create_hard_link(m_good, MusicFile(name));
+        }
+        std::vector<Track> tracks;
+        for (int i : {0, 1, 2, kFiles - 1}) {
+            char name[32];
+            std::snprintf(name, sizeof name, "track %05d.mp3", i);
+            tracks.push_back({name, Expect::Plays, Label(name)});
+        }
+        QString failure;
+        CMp3OptionsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            Transport transport(w);
+            // Label and player of track `index` in the listing after a press.
+            const auto expect = [&](int button, int trackNumber, size_t index, bool playing) {
+                transport.press(button);
+                if (!failure.isEmpty())
+                    return;
+                if (g_nTrack != trackNumber)
+                    failure = QString("at track %1, not %2").arg(g_nTrack).arg(trackNumber);
+                else if (transport.label() != tracks[index].label)
+                    failure = "label " + transport.label();
+                else if (g_player.m_bLoaded != 1 || g_player.IsPlaying() != playing)
+                    failure = "track " + tracks[index].label + " not in the expected state";
+            };
+            expect(kPlay, 0, 0, true);
+            expect(kNext, 1, 1, true);
+            expect(kNext, 2, 2, true);
+            expect(kPrevious, 1, 1, true);
+            expect(kPrevious, 0, 0, true);
+            expect(kPrevious, kFiles - 1, 3, true); // wraps to the last
+            expect(kStop, kFiles - 1, 3, false);
+            expect(kNext, 0, 0, true); // and back to the first
+            qInfo("%d files: %d presses; slowest: %s, %lld ms", kFiles, transport.count(),
+                  transport.slowest(), transport.slowestMs());
+            testsupport::Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(g_nTrackCount, kFiles);
+    }
+};
+
+HARDENING_TEST_MAIN(HostileMusicTest)
+#include "tst_HostileMusic.moc"

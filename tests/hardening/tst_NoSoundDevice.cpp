@@ -1,0 +1,113 @@
+// The settings and MP3 options windows on a machine with no sound server and no sound device:
+// the real sink (autoaudiosink) is used, which finds nothing to play into. The windows must
+// work, the preview may play silently or not at all, and nothing may crash or block.
+#include "HardeningMain.h"
+#include "MusicCheck.h"
+#include "ToneFiles.h"
+#include "app/SettingsDlg.h"
+#include "framework/MessageBox.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/Graph.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace hardening;
+
+namespace {
+
+// Points every sound system the audio sinks know at nothing. Runs before GStreamer starts.
+void HideEverySoundOutput(const QTemporaryDir& emptyRuntimeDir) {
+    const QByteArray none = QFile::encodeName(emptyRuntimeDir.filePath("none"));
+    ::setenv("XDG_RUNTIME_DIR", QFile::encodeName(emptyRuntimeDir.path()).constData(), 1);
+    ::setenv("PULSE_SERVER", ("unix:" + none).constData(), 1);
+    ::setenv("PULSE_RUNTIME_PATH", none.constData(), 1);
+    ::setenv("PIPEWIRE_REMOTE", none.constData(), 1);
+    ::setenv("JACK_NO_START_SERVER", "1", 1);
+    ::setenv("JACK_DEFAULT_SERVER", "none", 1);
+    ::setenv("ALSA_CONFIG_PATH", none.constData(), 1);
+    ::setenv("AUDIODEV", none.constData(), 1);
+}
+
+} // namespace
+
+class NoSoundDeviceTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_runtime;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_runtime.isValid());
+        HideEverySoundOutput(m_runtime);
+        res::RegisterResources();
+        SetPreviewSinkFactory("autoaudiosink", true); // what the program itself uses
+    }
+
+    void theWindowsWorkAndThePreviewIsSilentAtMost() {
+        testsupport::ScopedWorkingDir dir;
+        std::filesystem::create_directory("Music");
+        std::string error;
+        for (const char* name : {"Music/one.mp3", "Music/two.mp3"})
+            QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
+        g_nVolume = 0;
+        g_nTrack = 0;
+
+        QStringList messages;
+        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
+            messages << QString::fromStdString(caption + "|" + text);
+            return IDOK;
+        });
+        bool played = false;
+        QString failure;
+        int presses = 0;
+        qint64 slowestMs = 0;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
+            testsupport::ClickListRow(settings, 1000, 1);
+            testsupport::Click(settings, 1004);
+            framework::testing::WhenNextDialogShows([&](framework::CDialog& options) {
+                Transport transport(options);
+                transport.press(kPlay);
+                if (transport.label() != QStringLiteral("one.mp3"))
+                    failure = "after play the label shows " + transport.label();
+                if (g_player.m_bLoaded) {
+                    // Played silently, in real time: the 1 s track ends and the timer moves on.
+                    played = QTest::qWaitFor([&] { return transport.label() == "two.mp3"; }, 10000);
+                    if (!played)
+                        failure = "the silent preview did not reach the end of its track";
+                }
+                for (int button : {kStop, kNext, kPrevious, kPlay, kStop})
+                    transport.press(button);
+                presses = transport.count();
+                slowestMs = transport.slowestMs();
+                testsupport::Click(options, IDOK);
+            });
+            testsupport::Click(settings, 1005);
+            testsupport::Click(settings, IDOK);
+        });
+        Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");
+        CSettingsDlg dialog;
+        const int result = dialog.DoModal();
+        dog.disarm();
+        framework::SetMessageBoxHook({});
+        qInfo("no sound output: %s; %d presses, slowest %lld ms; messages: %s",
+              played ? "the preview played silently" : "the preview did not play", presses,
+              slowestMs, qPrintable(messages.join("; ")));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(result, IDOK);
+        // The only message allowed says that the preview cannot start.
+        for (const QString& message : messages)
+            QCOMPARE(message, QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!"));
+        QCOMPARE(presses, 6);
+        QVERIFY(QFile::exists(dir.file("Config.cfg")));
+        QVERIFY(g_player.IsStopped());
+    }
+};
+
+HARDENING_TEST_MAIN(NoSoundDeviceTest)
+#include "tst_NoSoundDevice.moc"

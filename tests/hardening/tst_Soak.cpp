@@ -1,0 +1,131 @@
+// Long use of the preview and the sub-windows: 1,000 track changes and 1,000 openings of each
+// sub-window of the settings window. The heap must not grow with the count (a leak of a few
+// hundred bytes per round would show), and nothing may fail; the resident size is reported.
+#include "HardeningMain.h"
+#include "MemoryUse.h"
+#include "MusicCheck.h"
+#include "ToneFiles.h"
+#include "app/SettingsDlg.h"
+#include "framework/testing/ModalScript.h"
+#include "preview/Graph.h"
+#include "preview/Mp3OptionsDlg.h"
+#include "res/Resources.h"
+#include "settings/GameSettings.h"
+
+#include <filesystem>
+
+using namespace hardening;
+
+namespace {
+
+// MIRT_SOAK_ROUNDS=N runs a longer (or shorter) soak by hand.
+const int kRounds = qEnvironmentVariableIntValue("MIRT_SOAK_ROUNDS") > 100
+                        ? qEnvironmentVariableIntValue("MIRT_SOAK_ROUNDS")
+                        : 1000;
+// Rounds before the first measurement: caches, pools and first-use allocations settle there.
+constexpr int kWarmUp = 100;
+// Heap growth allowed from the end of the warm-up to the last round: 1 KiB per round, far
+// below one leaked window, graph or file name per round.
+std::size_t AllowedGrowth() {
+    return std::size_t(kRounds - kWarmUp) * 1024;
+}
+
+struct Usage {
+    std::size_t heap = 0;
+    std::size_t resident = 0;
+    static Usage Now() { return {LiveHeapBytes(), ResidentBytes()}; }
+};
+
+QString Report(const char* what, const Usage& warm, const Usage& end) {
+    const auto kib = [](std::size_t bytes) { return QString::number(bytes / 1024.0, 'f', 0); };
+    return QString("%1: heap %2 -> %3 KiB, resident %4 -> %5 KiB (%6 rounds after %7 warm-up%8)")
+        .arg(what, kib(warm.heap), kib(end.heap), kib(warm.resident), kib(end.resident))
+        .arg(kRounds - kWarmUp)
+        .arg(kWarmUp)
+        .arg(UnderAddressSanitizer() ? ", AddressSanitizer" : "");
+}
+
+} // namespace
+
+class SoakTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        res::RegisterResources();
+        SetPreviewSinkFactory("fakesink", true);
+    }
+    void cleanup() { framework::testing::ClearPendingScripts(); }
+
+    void aThousandTrackChanges() {
+        testsupport::ScopedWorkingDir dir;
+        std::filesystem::create_directory("Music");
+        std::string error;
+        for (const char* name : {"Music/a.mp3", "Music/b.mp3", "Music/c.mp3"})
+            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+        g_nTrack = 0;
+        QCOMPARE(InitDirectShow(), 0);
+        Usage warm, end;
+        QString failure;
+        CMp3OptionsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            Transport transport(w);
+            for (int round = 1; round <= kRounds && failure.isEmpty(); ++round) {
+                // Mostly forward, every fourth change backward; now and then a stop.
+                transport.press(round % 4 == 0 ? kPrevious : kNext);
+                if (round % 10 == 0)
+                    transport.press(kStop);
+                if (g_player.m_bLoaded != 1)
+                    failure = QString("round %1: track %2 did not load").arg(round).arg(g_nTrack);
+                if (round == kWarmUp)
+                    warm = Usage::Now();
+            }
+            end = Usage::Now();
+            qInfo("%d presses; slowest: %s, %lld ms", transport.count(), transport.slowest(),
+                  transport.slowestMs());
+            testsupport::Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        g_player.Close();
+        FreeDirectShow();
+        qInfo("%s", qPrintable(Report("track changes", warm, end)));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY2(end.heap <= warm.heap + AllowedGrowth(), "the heap grows with track changes");
+    }
+
+    void aThousandOpeningsOfEachSubWindow_data() {
+        QTest::addColumn<int>("button");
+        QTest::newRow("MP3 options") << 1005;
+        QTest::newRow("item chances") << 1009;
+    }
+    void aThousandOpeningsOfEachSubWindow() {
+        QFETCH(int, button);
+        testsupport::ScopedWorkingDir dir;
+        Usage warm, end;
+        int opened = 0;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
+            testsupport::ClickListRow(settings, 1000, button == 1005 ? 1 : 0);
+            if (button == 1005)
+                testsupport::Click(settings, 1004); // the MP3 options button needs the player
+            for (int round = 1; round <= kRounds; ++round) {
+                framework::testing::WhenNextDialogShows([&](framework::CDialog& sub) {
+                    ++opened;
+                    testsupport::Click(sub, IDCANCEL);
+                });
+                testsupport::Click(settings, button);
+                if (round == kWarmUp)
+                    warm = Usage::Now();
+            }
+            end = Usage::Now();
+            testsupport::Click(settings, IDCANCEL);
+        });
+        CSettingsDlg dialog;
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        qInfo("%s", qPrintable(Report(QTest::currentDataTag(), warm, end)));
+        QCOMPARE(opened, kRounds);
+        QVERIFY2(end.heap <= warm.heap + AllowedGrowth(), "the heap grows with each opening");
+    }
+};
+
+HARDENING_TEST_MAIN(SoakTest)
+#include "tst_Soak.moc"
