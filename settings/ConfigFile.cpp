@@ -103,13 +103,20 @@ std::size_t ReadConfigBytes(const char* path, std::span<std::uint8_t, kConfigSiz
     if (path == nullptr || *path == '\0') {
         return 0;
     }
-    // O_NONBLOCK: opening a FIFO without a writer must not wait; O_NOCTTY: a terminal must not
-    // become ours. Whatever opens is then checked to be a regular file before any read.
+    // Opening acts on what is opened: it lets a writer waiting on a FIFO through, and a device
+    // may rewind a tape, raise a serial line or arm a watchdog. So anything that is not a
+    // regular file is not even opened.
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return 0;
+    }
+    // Should the name be swapped for something else in between: O_NONBLOCK keeps a FIFO
+    // without a writer from blocking the open, O_NOCTTY keeps a terminal from becoming ours,
+    // and what was opened is checked again before any read.
     const UniqueFd fd(OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
         return 0;
     }
-    struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return 0;
     }
