@@ -8,8 +8,10 @@
 
 #include <QDir>
 
+#include <atomic>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 
 using namespace hardening;
 using settings::ConfigRecord;
@@ -18,6 +20,7 @@ namespace {
 
 enum class Hostile {
     Fifo,
+    FifoWithWaitingWriter,
     LinkToFifo,
     Directory,
     Socket,
@@ -63,6 +66,51 @@ bool MakeSocket(const QString& path) {
     return ok;
 }
 
+// A thread blocked in opening a FIFO for writing: the open returns only once somebody opens
+// the FIFO for reading, so gotThrough() tells whether anybody did. The destructor lets it
+// through itself and joins it.
+class WaitingWriter {
+public:
+    explicit WaitingWriter(QByteArray fifo) : m_fifo(std::move(fifo)) {
+        m_thread = std::thread([this] {
+            m_tid = ::gettid();
+            const int fd = ::open(m_fifo.constData(), O_WRONLY | O_CLOEXEC);
+            if (!m_released)
+                m_gotThrough = true;
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~WaitingWriter() {
+        m_released = true;
+        const int fd = ::open(m_fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        m_thread.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    WaitingWriter(const WaitingWriter&) = delete;
+    WaitingWriter& operator=(const WaitingWriter&) = delete;
+
+    // Waits until the thread sits in its open() call (openat, system call 257 on x86-64).
+    bool waitUntilBlocked() {
+        return QTest::qWaitFor(
+            [this] {
+                QFile syscall(QString("/proc/self/task/%1/syscall").arg(m_tid.load()));
+                return m_tid != 0 && syscall.open(QIODevice::ReadOnly) &&
+                       syscall.readAll().startsWith("257 ");
+            },
+            10000);
+    }
+    bool gotThrough() const { return m_gotThrough; }
+
+private:
+    QByteArray m_fifo;
+    std::atomic<pid_t> m_tid{0};
+    std::atomic<bool> m_released{false};
+    std::atomic<bool> m_gotThrough{false};
+    std::thread m_thread;
+};
+
 QByteArray LinkTarget(const QByteArray& path) {
     char target[4096];
     const ssize_t n = ::readlink(path.constData(), target, sizeof target);
@@ -87,6 +135,8 @@ private slots:
         QTest::addColumn<Hostile>("kind");
         QTest::addColumn<OnOk>("onOk");
         QTest::newRow("FIFO without a writer") << Hostile::Fifo << OnOk::Refuses;
+        QTest::newRow("FIFO with a writer waiting")
+            << Hostile::FifoWithWaitingWriter << OnOk::Refuses;
         QTest::newRow("link to a FIFO") << Hostile::LinkToFifo << OnOk::Refuses;
         QTest::newRow("directory") << Hostile::Directory << OnOk::Refuses;
         QTest::newRow("socket") << Hostile::Socket << OnOk::Refuses;
@@ -113,11 +163,17 @@ private slots:
         ConfigRecord expectShown = kBefore;
         std::optional<PinnedFile> pinned;
         std::optional<PermissionsApplyToRoot> asUser;
+        std::optional<WaitingWriter> writer;
         bool pressOk = true;
 
         switch (kind) {
         case Hostile::Fifo:
             QVERIFY(::mkfifo(rawConfig, 0644) == 0);
+            break;
+        case Hostile::FifoWithWaitingWriter:
+            QVERIFY(::mkfifo(rawConfig, 0644) == 0);
+            writer.emplace(rawConfig);
+            QVERIFY2(writer->waitUntilBlocked(), "the writer never reached its open()");
             break;
         case Hostile::LinkToFifo:
             QVERIFY(::mkfifo(Raw(dir.file("pipe")), 0644) == 0);
@@ -186,6 +242,10 @@ private slots:
         qInfo("%s: the window opened after %lld ms", QTest::currentDataTag(), window.openMs);
 
         QCOMPARE(window.shown, expectShown);
+        // Opening a FIFO (or a device) acts on whoever is at the other end, even if nothing is
+        // read: a writer waiting for a reader must never be let through.
+        if (writer)
+            QVERIFY2(!writer->gotThrough(), "Config.cfg, a FIFO, was opened");
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
