@@ -1,0 +1,148 @@
+#include "bench/BenchMedia.h"
+
+#include "preview/GstHandles.h"
+#include "preview/GstSetup.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace bench {
+namespace {
+
+// Runs `description`, whose last element is `filesink name=out`, to its end into `path`.
+bool EncodeToFile(const std::string& description, const std::string& path, std::string& error) {
+    if (!media::EnsureGstInit(&error))
+        return false;
+    GError* rawError = nullptr;
+    GstElement* raw = gst_parse_launch(description.c_str(), &rawError);
+    const media::ErrorPtr parseError(rawError);
+    if (raw == nullptr) {
+        error = parseError ? parseError->message : "cannot parse " + description;
+        return false;
+    }
+    const media::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
+    const media::ElementPtr out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    const std::string partial = path + ".part";
+    g_object_set(out.get(), "location", partial.c_str(), nullptr);
+    const media::BusPtr bus(gst_element_get_bus(pipeline.get()));
+    bool ok = gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (ok) {
+        const media::MessagePtr message(gst_bus_timed_pop_filtered(
+            bus.get(), 120 * GST_SECOND,
+            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+        ok = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
+    }
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    std::error_code ec;
+    if (ok)
+        fs::rename(partial, path, ec);
+    if (!ok || ec) {
+        fs::remove(partial, ec);
+        error = "encoding failed: " + description;
+        return false;
+    }
+    return true;
+}
+
+long StatusField(const char* name) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(name) + ":";
+    while (std::getline(status, line)) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return std::stol(line.substr(prefix.size()));
+    }
+    return -1;
+}
+
+int CountEntries(const char* folder) {
+    std::error_code ec;
+    int count = 0;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+bool EnsureMp3(const std::string& path, int seconds, double frequency, std::string& error) {
+    if (fs::exists(path))
+        return true;
+    fs::create_directories(fs::path(path).parent_path());
+    const std::string description =
+        "audiotestsrc num-buffers=" + std::to_string(seconds) +
+        " samplesperbuffer=44100 freq=" + std::to_string(frequency) +
+        " ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true"
+        " ! filesink name=out";
+    return EncodeToFile(description, path, error);
+}
+
+bool EnsureTracks(const std::string& dataDir, std::array<std::string, 3>& paths,
+                  std::string& error) {
+    const double frequencies[] = {220.0, 440.0, 880.0};
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        paths[i] = dataDir + "/tracks/tone" + std::to_string(i) + "-30s.mp3";
+        if (!EnsureMp3(paths[i], 30, frequencies[i], error))
+            return false;
+    }
+    return true;
+}
+
+std::array<int, 3> RealTrackIndices(std::size_t count) {
+    const int last = static_cast<int>(count) - 1;
+    return {0, last / 2, last};
+}
+
+std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
+                              const std::array<std::string, 3>& tracks, std::string& error) {
+    const std::string root = dataDir + "/n" + std::to_string(count);
+    const fs::path music = fs::path(root) / "Music";
+    std::error_code ec;
+    fs::create_directories(music, ec);
+    if (ec) {
+        error = "cannot make " + music.string() + ": " + ec.message();
+        return {};
+    }
+    const std::array<int, 3> real = RealTrackIndices(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%05zu.mp3", i);
+        const fs::path file = music / name;
+        if (fs::exists(file))
+            continue;
+        int track = -1;
+        for (int k = 0; k < 3; ++k) {
+            if (real[static_cast<std::size_t>(k)] == static_cast<int>(i))
+                track = k;
+        }
+        if (track >= 0) {
+            fs::create_hard_link(tracks[static_cast<std::size_t>(track)], file, ec);
+        } else {
+            std::ofstream(file.string()).flush();
+        }
+        if (ec) {
+            error = "cannot make " + file.string() + ": " + ec.message();
+            return {};
+        }
+    }
+    return root;
+}
+
+long ResidentKiB() {
+    return StatusField("VmRSS");
+}
+
+int OpenFiles() {
+    // The listing itself holds one descriptor while it runs.
+    return CountEntries("/proc/self/fd") - 1;
+}
+
+int Threads() {
+    return CountEntries("/proc/self/task");
+}
+
+} // namespace bench

@@ -1,0 +1,31 @@
+// Benchmark data and process readings: MP3 tones encoded with GStreamer, Music folders of any
+// size with three real tracks among tiny fillers, and the resident memory, open files and
+// threads of this process from /proc.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace bench {
+
+// Encodes `seconds` of a tone as a 128 kbit/s CBR MP3 at `path` unless a file is there already.
+bool EnsureMp3(const std::string& path, int seconds, double frequency, std::string& error);
+
+// The three real tracks every Music folder holds (30 s each), made under `dataDir` if missing.
+bool EnsureTracks(const std::string& dataDir, std::array<std::string, 3>& paths,
+                  std::string& error);
+
+// A folder `dataDir`/n<count> whose Music folder holds `count` files named 00000.mp3 and up:
+// the three real tracks (hard links) at the indices `RealTrackIndices(count)` and empty files
+// everywhere else. Returns the folder (the working directory NextTrack expects).
+std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
+                              const std::array<std::string, 3>& tracks, std::string& error);
+std::array<int, 3> RealTrackIndices(std::size_t count);
+
+// Readings of this process: resident memory in KiB, open file descriptors, threads.
+long ResidentKiB();
+int OpenFiles();
+int Threads();
+
+} // namespace bench

@@ -1,0 +1,190 @@
+// Track changes in one process, timed by Google Benchmark:
+//   NextTrack/N       media::NextTrack with N files in the Music folder (three of them real
+//                     30 s tracks, the rest empty), from the call until the graph is PLAYING:
+//                     it counts the folder, rebuilds the graph, finds the file's exact end,
+//                     prerolls and plays.
+//   ReferencePreroll  a bare `filesrc ! decodebin ! audioconvert ! audioresample ! volume !
+//                     fakesink` pipeline built for the same files and prerolled (PAUSED).
+// Both render into fakesink (sync=true). Repetitions of the two are interleaved at random.
+// Usage: mirt_bench_tracks --data DIR [--repetitions N] [Google Benchmark flags]
+#include "bench/BenchMedia.h"
+#include "preview/GstHandles.h"
+#include "preview/GstSetup.h"
+#include "preview/Player.h"
+#include "preview/TrackCursor.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string g_dataDir;
+std::array<std::string, 3> g_tracks;
+
+class SilentLabel : public media::TrackLabel {
+public:
+    void SetText(std::string) override {}
+    void Show() override {}
+};
+
+// The working directory NextTrack reads, restored when the benchmark ends.
+class WorkingDir {
+public:
+    explicit WorkingDir(const std::string& folder) : m_previous(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~WorkingDir() { fs::current_path(m_previous); }
+    WorkingDir(const WorkingDir&) = delete;
+    WorkingDir& operator=(const WorkingDir&) = delete;
+
+private:
+    fs::path m_previous;
+};
+
+void BM_NextTrack(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    std::string error;
+    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error);
+    if (folder.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    WorkingDir workingDir(folder);
+    const std::array<int, 3> real = bench::RealTrackIndices(count);
+    SilentLabel label;
+    std::size_t next = 0;
+    bool checkPlaying = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (checkPlaying && !g_player.IsPlaying()) {
+            state.SkipWithError(("not playing: " + g_player.LastError()).c_str());
+            break;
+        }
+        // NextTrack moves one on: start just before a real track (before the first: at the
+        // last, so that it wraps round).
+        const int target = real[next++ % real.size()];
+        g_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
+        checkPlaying = true;
+        state.ResumeTiming();
+
+        media::NextTrack(label);
+    }
+    if (checkPlaying && !g_player.IsPlaying())
+        state.SkipWithError(("not playing: " + g_player.LastError()).c_str());
+    g_player.Close();
+}
+
+void OnDecodedPad(GstElement*, GstPad* pad, gpointer convert) {
+    const media::CapsPtr caps(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()))
+        return;
+    const gchar* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    if (name == nullptr || !g_str_has_prefix(name, "audio/"))
+        return;
+    const media::PadPtr sinkPad(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+    if (!gst_pad_is_linked(sinkPad.get()))
+        gst_pad_link(pad, sinkPad.get());
+}
+
+void BM_ReferencePreroll(benchmark::State& state) {
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const std::string& path = g_tracks[next++ % g_tracks.size()];
+        GstElement* pipeline = gst_pipeline_new(nullptr);
+        GstElement* source = gst_element_factory_make("filesrc", nullptr);
+        GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
+        GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+        GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+        GstElement* volume = gst_element_factory_make("volume", nullptr);
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(source, "location", path.c_str(), nullptr);
+        gst_bin_add_many(GST_BIN(pipeline), source, decoder, convert, resample, volume, sink,
+                         nullptr);
+        gst_element_link(source, decoder);
+        gst_element_link_many(convert, resample, volume, sink, nullptr);
+        g_signal_connect(decoder, "pad-added", G_CALLBACK(OnDecodedPad), convert);
+        gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        const GstStateChangeReturn result =
+            gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
+
+        state.PauseTiming();
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+        if (result != GST_STATE_CHANGE_SUCCESS) {
+            state.SkipWithError(("the reference pipeline did not preroll: " +
+                                 std::string(gst_element_state_change_return_get_name(result)))
+                                    .c_str());
+            break;
+        }
+        state.ResumeTiming();
+    }
+}
+
+double Min(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+double Max(const std::vector<double>& values) {
+    return *std::max_element(values.begin(), values.end());
+}
+
+void Configure(benchmark::internal::Benchmark* b, int repetitions) {
+    b->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinWarmUpTime(0.3)
+        ->Repetitions(repetitions)
+        ->ComputeStatistics("min", Min)
+        ->ComputeStatistics("max", Max)
+        ->DisplayAggregatesOnly();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int repetitions = 10;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--data" && i + 1 < argc) {
+            g_dataDir = argv[++i];
+        } else if (arg.rfind("--repetitions=", 0) == 0) {
+            repetitions = std::max(1, std::atoi(argv[i] + 14));
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (g_dataDir.empty()) {
+        std::fprintf(stderr, "usage: %s --data DIR [--repetitions=N] [benchmark flags]\n", argv[0]);
+        return 2;
+    }
+    g_dataDir = fs::absolute(g_dataDir).string();
+    std::string error;
+    if (!media::EnsureGstInit(&error) || !bench::EnsureTracks(g_dataDir, g_tracks, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    SetPreviewSinkFactory("fakesink", true);
+
+    Configure(benchmark::RegisterBenchmark("NextTrack", BM_NextTrack)
+                  ->Arg(3)
+                  ->Arg(100)
+                  ->Arg(1000)
+                  ->Arg(10000),
+              repetitions);
+    Configure(benchmark::RegisterBenchmark("ReferencePreroll", BM_ReferencePreroll), repetitions);
+
+    int restArgc = static_cast<int>(rest.size());
+    benchmark::Initialize(&restArgc, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restArgc, rest.data()))
+        return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

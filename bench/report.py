@@ -1,0 +1,202 @@
+#!/usr/bin/env python3
+"""Turns the raw results of scripts/bench (one folder) into one Markdown table: metric, ours,
+the reference, ratio, target, and whether the target is met. Medians decide; min and max are
+shown beside them."""
+
+import argparse
+import csv
+import glob
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+
+
+def stats(values):
+    values = sorted(values)
+    return statistics.median(values), values[0], values[-1]
+
+
+def fmt(values, unit, scale=1.0, digits=1):
+    med, lo, hi = stats([v * scale for v in values])
+    return f"{med:.{digits}f} {unit} ({lo:.{digits}f}–{hi:.{digits}f})"
+
+
+def verdict(ok):
+    return "pass" if ok else "**falls short**"
+
+
+def startup_rows(out):
+    rows = []
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+        times = {"ours": [], "reference": []}
+        for path in sorted(glob.glob(os.path.join(out, f"startup-{platform_name}-*.json"))):
+            with open(path) as f:
+                for result in json.load(f)["results"]:
+                    times[result["command"]].extend(result["times"])
+        if not times["ours"] or not times["reference"]:
+            continue
+        ratio = statistics.median(times["ours"]) / statistics.median(times["reference"])
+        rows.append([f"start-up to first paint, {label} ({len(times['ours'])} runs each)",
+                     fmt(times["ours"], "ms", 1000), fmt(times["reference"], "ms", 1000),
+                     f"{ratio:.2f}", "≤ 1.10", verdict(ratio <= 1.10)])
+    return rows
+
+
+def memory_rows(out):
+    rows = []
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+        path = os.path.join(out, f"memory-{platform_name}.txt")
+        if not os.path.exists(path):
+            continue
+        kib = {}
+        with open(path) as f:
+            for line in f:
+                who, delay, value = line.split()
+                kib.setdefault((who, int(delay)), []).append(int(value))
+        settled = ""
+        settled_path = os.path.join(out, f"settled-{platform_name}.txt")
+        if os.path.exists(settled_path):
+            with open(settled_path) as f:
+                settled = "; " + f.read().strip().splitlines()[-1]
+        for delay, when in ((0, "at first paint"), (500, f"0.5 s after it{settled}")):
+            ours, ref = kib.get(("ours", delay)), kib.get(("ref", delay))
+            if not ours or not ref:
+                continue
+            ratio = statistics.median(ours) / statistics.median(ref)
+            rows.append([f"peak memory (max RSS), {label}, {when}", fmt(ours, "MiB", 1 / 1024),
+                         fmt(ref, "MiB", 1 / 1024), f"{ratio:.2f}", "≤ 1.15",
+                         verdict(ratio <= 1.15)])
+    return rows
+
+
+def track_rows(out):
+    path = os.path.join(out, "tracks.json")
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        data = json.load(f)
+    runs = {}
+    for b in data["benchmarks"]:
+        if b.get("run_type") != "iteration" or b.get("error_occurred"):
+            continue
+        name = b["run_name"].split("/min_warmup_time")[0]
+        # Times in milliseconds, one value per repetition.
+        runs.setdefault(name, []).append(b["real_time"])
+    rows = []
+    base = runs.get("NextTrack/3")
+    ref = runs.get("ReferencePreroll")
+    if base and ref:
+        ratio = statistics.median(base) / statistics.median(ref)
+        rows.append(["track change: NextTrack to PLAYING, 3 files (ref: bare pipeline preroll)",
+                     fmt(base, "ms", digits=2), fmt(ref, "ms", digits=2), f"{ratio:.2f}",
+                     "≤ 1.5", verdict(ratio <= 1.5)])
+    for count in (100, 1000, 10000):
+        values = runs.get(f"NextTrack/{count}")
+        if not values or not base:
+            continue
+        ratio = statistics.median(values) / statistics.median(base)
+        target = "≤ 3" if count == 10000 else "(growth)"
+        result = verdict(ratio <= 3) if count == 10000 else "—"
+        rows.append([f"track change, {count:,} files (ref: the same with 3 files)",
+                     fmt(values, "ms", digits=2), fmt(base, "ms", digits=2), f"{ratio:.2f}",
+                     target, result])
+    return rows
+
+
+def cpu_rates(path):
+    """CPU milliseconds per wall second for each full interval of `perf stat -I -x,`."""
+    rates = []
+    previous = 0.0
+    with open(path) as f:
+        for row in csv.reader(line for line in f if line.strip() and not line.startswith("#")):
+            if len(row) < 4 or row[3] != "task-clock":
+                continue
+            # "<not counted>": no thread of the process ran in that interval.
+            stamp = float(row[0])
+            value = 0.0 if row[1] in ("", "<not counted>") else float(row[1])
+            span = stamp - previous
+            previous = stamp
+            if span > 0.5 * (rates and rates[0][1] or span):
+                rates.append((value / span, span))
+    return [r for r, _ in rates]
+
+
+def cpu_rows(out, window):
+    paths = {n: os.path.join(out, f"cpu-{n}.csv")
+             for n in ("play", "gst_launch", "idle_settings", "idle_mp3")}
+    if not all(os.path.exists(p) for p in paths.values()):
+        return []
+    rates = {n: cpu_rates(p) for n, p in paths.items()}
+    if not all(rates.values()):
+        return []
+    rows = []
+    ours, ref = rates["play"], rates["gst_launch"]
+    ratio = statistics.median(ours) / statistics.median(ref)
+    rows.append([f"playback CPU per minute, MP3 options window open ({window} s, scaled)",
+                 fmt(ours, "ms", 60), fmt(ref, "ms", 60), f"{ratio:.2f}", "≤ 1.10",
+                 verdict(ratio <= 1.10)])
+    for name, label in (("idle_settings", "idle settings window"),
+                        ("idle_mp3", "idle MP3 options window")):
+        # ms per second / 1000 ms * 100 % = percent of one core
+        med = statistics.median(rates[name]) / 10
+        rows.append([f"{label}, CPU ({window} s)", fmt(rates[name], "% of a core", 0.1, 3), "—",
+                     "—", "≤ 0.1 %", verdict(med <= 0.1)])
+    return rows
+
+
+def soak_rows(out):
+    path = os.path.join(out, "soak.json")
+    if not os.path.exists(path) or os.path.getsize(path) == 0:
+        return []
+    with open(path) as f:
+        soak = json.loads(f.read().strip().splitlines()[-1])
+    warm, end = soak["after_warm_up"], soak["end"]
+    growth = end["rss_kib"] - warm["rss_kib"]
+    peak_growth = max(soak["rss_samples_kib"]) - warm["rss_kib"]
+    n = soak["changes"]
+    rows = [[f"soak, {n:,} track changes: resident memory growth after {soak['warm_up']} warm-up "
+             f"changes (largest on the way)", f"{growth:+d} KiB ({peak_growth:+d} KiB)",
+             f"{warm['rss_kib'] / 1024:.1f} MiB after warm-up", "—", "< 1 MiB",
+             verdict(growth < 1024 and peak_growth < 1024)]]
+    for key, label in (("files", "open files"), ("threads", "threads")):
+        rows.append([f"soak: {label} after warm-up → end (before the first change; stopped)",
+                     f"{warm[key]} → {end[key]}",
+                     f"{soak['before'][key]}; {soak['stopped'][key]}", "—", "back to start",
+                     verdict(end[key] <= warm[key])])
+    return rows
+
+
+def machine():
+    model = "unknown"
+    try:
+        text = subprocess.run(["lscpu"], capture_output=True, text=True).stdout
+        for line in text.splitlines():
+            if line.startswith("Model name:"):
+                model = line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    return f"{model}, {os.cpu_count()} cores, {platform.system()} {platform.release()}"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("out")
+    parser.add_argument("--cpu-window", default="25")
+    args = parser.parse_args()
+    rows = (startup_rows(args.out) + memory_rows(args.out) + track_rows(args.out) +
+            cpu_rows(args.out, args.cpu_window) + soak_rows(args.out))
+    header = ["metric", "ours: median (min–max)", "reference", "ratio", "target", "result"]
+    print(f"Machine: {machine()}")
+    print()
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
