@@ -5,8 +5,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <linux/capability.h>
+#include <linux/fs.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -99,6 +102,31 @@ PermissionsApplyToRoot::~PermissionsApplyToRoot() {
         data[1].effective = m_effective[1];
         ::syscall(SYS_capset, &header, data);
     }
+}
+
+ImmutableFile::ImmutableFile(const QString& path) : m_path(QFile::encodeName(path)) {
+    m_ok = setFlag(true);
+}
+
+ImmutableFile::~ImmutableFile() {
+    if (m_ok) {
+        setFlag(false);
+    }
+}
+
+bool ImmutableFile::setFlag(bool on) {
+    const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {

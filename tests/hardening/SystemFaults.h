@@ -70,6 +70,23 @@ private:
     unsigned m_effective[2] = {0, 0};
 };
 
+// Marks the file `path` immutable (chattr +i) for the object's lifetime: nothing can replace,
+// rename or remove it, not even root. ok() is false where the file system or the privileges
+// do not allow it.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(const QString& path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    bool setFlag(bool on);
+    QByteArray m_path;
+    bool m_ok = false;
+};
+
 // Lowers the process's file size limit to `bytes` for the object's lifetime, with SIGXFSZ
 // ignored, so writing past it fails with EFBIG: a write error that root cannot get around.
 class FileSizeLimit {

@@ -31,6 +31,8 @@ enum class Fault {
     FullDisk,
     FileSizeLimit,
     ReadOnlyFile,
+    ImmutableFile,
+    RenameRefused,
     LinkToAFileElsewhere,
     LinkIntoAReadOnlyFolder,
 };
@@ -179,6 +181,8 @@ private slots:
         QTest::newRow("full disk") << Fault::FullDisk << false;
         QTest::newRow("file size limit") << Fault::FileSizeLimit << false;
         QTest::newRow("read-only Config.cfg") << Fault::ReadOnlyFile << false;
+        QTest::newRow("immutable Config.cfg") << Fault::ImmutableFile << false;
+        QTest::newRow("rename refused (mount point)") << Fault::RenameRefused << false;
         QTest::newRow("link to a file elsewhere") << Fault::LinkToAFileElsewhere << true;
         QTest::newRow("link into a read-only folder") << Fault::LinkIntoAReadOnlyFolder << false;
     }
@@ -198,6 +202,8 @@ private slots:
         std::optional<TmpfsMount> disk;
         std::optional<PermissionsApplyToRoot> asUser;
         std::optional<FileSizeLimit> sizeLimit;
+        std::optional<ImmutableFile> immutable;
+        std::optional<PinnedFile> pinned;
 
         const auto needMount = [&](qint64 bytes) {
             disk.emplace(work, bytes);
@@ -227,6 +233,21 @@ private slots:
         case Fault::ReadOnlyFile:
             QVERIFY(WriteFile(dataFile, Encoded(kOld)));
             QVERIFY(::chmod(Raw(dataFile), 0444) == 0);
+            break;
+        case Fault::ImmutableFile:
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            immutable.emplace(dataFile);
+            if (!immutable->ok())
+                QSKIP("cannot mark a file immutable here (needs root and a file system with "
+                      "chattr +i, such as ext4)");
+            break;
+        case Fault::RenameRefused:
+            // Everything up to the final rename works: the file is writable and so is the
+            // folder. Only renaming over a mount point fails (EBUSY).
+            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            pinned.emplace(Raw(dataFile).constData());
+            if (!pinned->ok())
+                QSKIP("binding a file onto itself needs root in a private mount namespace");
             break;
         case Fault::LinkToAFileElsewhere:
         case Fault::LinkIntoAReadOnlyFolder:
