@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace hardening;
 namespace fs = std::filesystem;
@@ -212,6 +213,58 @@ private slots:
             testsupport::Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // The Music folder itself is missing or no folder at all: nothing plays, nothing hangs.
+    void aMusicFolderThatIsNoFolder_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"missing", "a file", "a FIFO", "a dangling link", "a link loop",
+                                 "a link to itself", "unreadable"})
+            QTest::newRow(kind) << QString(kind);
+    }
+    void aMusicFolderThatIsNoFolder() {
+        QFETCH(QString, kind);
+        fs::remove("Music");
+        std::optional<PermissionsApplyToRoot> asUser;
+        if (kind == "a file") {
+            QVERIFY(Write("Music", ReadAll(m_good)));
+        } else if (kind == "a FIFO") {
+            QVERIFY(::mkfifo("Music", 0644) == 0);
+        } else if (kind == "a dangling link") {
+            fs::create_symlink("nowhere", "Music");
+        } else if (kind == "a link loop") {
+            fs::create_symlink("Loop", "Music");
+            fs::create_symlink("Music", "Loop");
+        } else if (kind == "a link to itself") {
+            fs::create_symlink("Music", "Music");
+        } else if (kind == "unreadable") {
+            fs::create_directory("Music");
+            fs::create_hard_link(m_good, "Music/track.mp3");
+            fs::permissions("Music", fs::perms::none);
+            asUser.emplace();
+            if (!asUser->ok())
+                QSKIP("running as root and cannot drop CAP_DAC_READ_SEARCH: the folder is "
+                      "readable");
+        }
+        QString failure;
+        CMp3OptionsDlg dialog;
+        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+            Transport transport(w);
+            for (int button : {kPlay, kNext, kPrevious, kStop, kNext, kPlay}) {
+                transport.press(button);
+                if (failure.isEmpty() &&
+                    (transport.label() != QStringLiteral("Загрузка...") || g_player.m_bLoaded != 0))
+                    failure = "after a press the label shows \"" + transport.label() + "\"";
+            }
+            testsupport::Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+        asUser.reset();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(g_nTrackCount, 0);
+        if (kind == "unreadable")
+            fs::permissions("Music", fs::perms::owner_all);
+        fs::remove("Loop");
     }
 
     void tenThousandFiles() {
