@@ -88,12 +88,17 @@ QWidget* DialogHost::createControl(const ControlTemplate& control) {
     case ControlKind::AutoCheckBox:
         widget = new CheckBox(text, this);
         break;
-    case ControlKind::GroupBox: {
-        auto* box = new QGroupBox(text, this);
-        box->setFocusPolicy(Qt::NoFocus);
-        widget = box;
+    case ControlKind::GroupBox:
+        if (text.isEmpty()) {
+            // A group box without a caption is only its etched frame.
+            auto* frame = new QFrame(this);
+            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+            widget = frame;
+        } else {
+            widget = new QGroupBox(text, this);
+        }
+        widget->setFocusPolicy(Qt::NoFocus);
         break;
-    }
     case ControlKind::Static:
         widget = CreateStatic(control, this);
         break;

@@ -8,23 +8,38 @@
 #include <QStylePainter>
 #include <QSvgRenderer>
 
+#include <map>
+#include <memory>
+
 namespace framework {
 namespace {
 
+// Each picture's source is parsed once per process; null when there is none or it is broken.
+QSvgRenderer* RendererFor(int id) {
+    static std::map<int, std::unique_ptr<QSvgRenderer>> renderers;
+    auto [it, added] = renderers.try_emplace(id);
+    if (added) {
+        const char* path = FindPicturePath(id);
+        if (path != nullptr) {
+            auto renderer = std::make_unique<QSvgRenderer>(QString::fromUtf8(path));
+            if (renderer->isValid())
+                it->second = std::move(renderer);
+        }
+    }
+    return it->second.get();
+}
+
 // Draws the picture centred in target, scaled to fit without changing its shape.
 void PaintPicture(QPainter& painter, int id, const QRect& target) {
-    const char* path = FindPicturePath(id);
-    if (path == nullptr || target.isEmpty())
+    QSvgRenderer* renderer = RendererFor(id);
+    if (renderer == nullptr || target.isEmpty())
         return;
-    QSvgRenderer renderer(QString::fromUtf8(path));
-    if (!renderer.isValid())
-        return;
-    QSizeF size = renderer.defaultSize();
+    QSizeF size = renderer->defaultSize();
     size.scale(target.size(), Qt::KeepAspectRatio);
     const QRectF box(target.x() + (target.width() - size.width()) / 2.0,
                      target.y() + (target.height() - size.height()) / 2.0, size.width(),
                      size.height());
-    renderer.render(&painter, box);
+    renderer->render(&painter, box);
 }
 
 } // namespace
@@ -34,16 +49,20 @@ QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
     PaintPicture(painter, id, QRect(QPoint(0, 0), size));
     return pixmap;
 }
 
 QIcon PictureIcon(int id) {
-    const char* path = FindPicturePath(id);
     QIcon icon;
-    for (int side : {16, 32, 48, 64})
+    if (RendererFor(id) == nullptr)
+        return icon;
+    // The icon's own two sizes, and the larger one again for screens at twice the scale.
+    for (int side : {16, 32})
         icon.addPixmap(RenderPicture(id, QSize(side, side), 1.0));
-    return path ? icon : QIcon();
+    icon.addPixmap(RenderPicture(id, QSize(32, 32), 2.0));
+    return icon;
 }
 
 PictureStatic::PictureStatic(int pictureId, bool raisedBorder, QWidget* parent)
@@ -54,11 +73,16 @@ PictureStatic::PictureStatic(int pictureId, bool raisedBorder, QWidget* parent)
     }
 }
 
+// The picture is drawn once for its size and scale and then only copied on each repaint.
 void PictureStatic::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
+    const QRect target = contentsRect();
+    const qreal ratio = devicePixelRatioF();
+    if (m_cache.isNull() || m_cache.deviceIndependentSize().toSize() != target.size() ||
+        m_cache.devicePixelRatio() != ratio)
+        m_cache = RenderPicture(m_picture, target.size(), ratio);
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    PaintPicture(painter, m_picture, contentsRect());
+    painter.drawPixmap(target.topLeft(), m_cache);
 }
 
 PictureButton::PictureButton(int pictureId, QWidget* parent)

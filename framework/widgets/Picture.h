@@ -21,6 +21,7 @@ protected:
 
 private:
     int m_picture;
+    QPixmap m_cache;
 };
 
 // A button that shows only a picture.
