@@ -89,6 +89,15 @@ std::optional<std::string> ResolveLinkChain(std::string path) {
     return std::nullopt;
 }
 
+void SyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const UniqueFd fd(OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd)
+        ::fsync(fd.get());
+}
+
 bool Fail(std::string* error, const char* path, const std::string& reason) {
     if (error != nullptr) {
         *error =
@@ -176,6 +185,10 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     if (!file.commit()) {
         return Fail(error, path, file.errorString().toStdString());
     }
+    // The rename lives in the folder: sync it too, so a power cut cannot bring the old file
+    // back. The new settings are in place already, so a folder that cannot be synced (some
+    // file systems refuse) is not a failure of the save.
+    SyncFolderOf(*target);
     return true;
 }
 
