@@ -1,7 +1,6 @@
 #include "bench/BenchMedia.h"
 
-#include "preview/GstHandles.h"
-#include "preview/GstSetup.h"
+#include "ToneFiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -12,41 +11,6 @@ namespace fs = std::filesystem;
 
 namespace bench {
 namespace {
-
-// Runs `description`, whose last element is `filesink name=out`, to its end into `path`.
-bool EncodeToFile(const std::string& description, const std::string& path, std::string& error) {
-    if (!media::EnsureGstInit(&error))
-        return false;
-    GError* rawError = nullptr;
-    GstElement* raw = gst_parse_launch(description.c_str(), &rawError);
-    const media::ErrorPtr parseError(rawError);
-    if (raw == nullptr) {
-        error = parseError ? parseError->message : "cannot parse " + description;
-        return false;
-    }
-    const media::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
-    const media::ElementPtr out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-    const std::string partial = path + ".part";
-    g_object_set(out.get(), "location", partial.c_str(), nullptr);
-    const media::BusPtr bus(gst_element_get_bus(pipeline.get()));
-    bool ok = gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    if (ok) {
-        const media::MessagePtr message(gst_bus_timed_pop_filtered(
-            bus.get(), 120 * GST_SECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-        ok = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
-    }
-    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-    std::error_code ec;
-    if (ok)
-        fs::rename(partial, path, ec);
-    if (!ok || ec) {
-        fs::remove(partial, ec);
-        error = "encoding failed: " + description;
-        return false;
-    }
-    return true;
-}
 
 long StatusField(const char* name) {
     std::ifstream status("/proc/self/status");
@@ -73,12 +37,7 @@ bool EnsureMp3(const std::string& path, int seconds, double frequency, std::stri
     if (fs::exists(path))
         return true;
     fs::create_directories(fs::path(path).parent_path());
-    const std::string description =
-        "audiotestsrc num-buffers=" + std::to_string(seconds) +
-        " samplesperbuffer=44100 freq=" + std::to_string(frequency) +
-        " ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true"
-        " ! filesink name=out";
-    return EncodeToFile(description, path, error);
+    return testmedia::MakeMp3(path, seconds, testmedia::Encoding::Cbr, error, frequency);
 }
 
 bool EnsureTracks(const std::string& dataDir, std::array<std::string, 3>& paths,

@@ -131,23 +131,20 @@ void MediaGraph::RemoveSource() {
 }
 
 bool MediaGraph::Run() {
-    if (!HasSource()) {
-        return false;
-    }
-    std::string error;
-    if (!m_pipeline.SetStateAndWait(GST_STATE_PLAYING, error)) {
-        m_lastError = error;
-        return false;
-    }
-    return true;
+    return ChangeSourceState(GST_STATE_PLAYING);
 }
 
 bool MediaGraph::Pause() {
+    return ChangeSourceState(GST_STATE_PAUSED);
+}
+
+// A graph without a file neither runs nor pauses.
+bool MediaGraph::ChangeSourceState(GstState state) {
     if (!HasSource()) {
         return false;
     }
     std::string error;
-    if (!m_pipeline.SetStateAndWait(GST_STATE_PAUSED, error)) {
+    if (!m_pipeline.SetStateAndWait(state, error)) {
         m_lastError = error;
         return false;
     }

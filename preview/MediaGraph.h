@@ -54,6 +54,7 @@ public:
     const std::string& LastError() const { return m_lastError; }
 
 private:
+    bool ChangeSourceState(GstState state);
     void ReadBus(bool noteEnd);
 
     Pipeline m_pipeline;

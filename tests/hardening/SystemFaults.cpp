@@ -129,19 +129,6 @@ bool ImmutableFile::setFlag(bool on) {
     return done;
 }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = m_old;
-    lowered.rlim_cur = bytes;
-    m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_oldHandler);
-}
-
 Watchdog::Watchdog(std::chrono::milliseconds limit, QByteArray what) {
     m_thread = std::thread([this, limit, what = std::move(what)] {
         std::unique_lock lock(m_mutex);

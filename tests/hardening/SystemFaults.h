@@ -3,6 +3,8 @@
 // limit, and a watchdog that turns a hang into a clear failure.
 #pragma once
 
+#include "support/FileSizeLimit.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,6 +15,8 @@
 #include <thread>
 
 namespace hardening {
+
+using testsupport::FileSizeLimit;
 
 // Moves the process into a mount namespace of its own whose mounts do not propagate back, so
 // that tests may mount and unmount freely; everything they mount vanishes with the process.
@@ -84,22 +88,6 @@ public:
 private:
     bool setFlag(bool on);
     QByteArray m_path;
-    bool m_ok = false;
-};
-
-// Lowers the process's file size limit to `bytes` for the object's lifetime, with SIGXFSZ
-// ignored, so writing past it fails with EFBIG: a write error that root cannot get around.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
     bool m_ok = false;
 };
 

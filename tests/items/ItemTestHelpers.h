@@ -6,6 +6,7 @@
 #include "framework/DialogHost.h"
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
+#include "support/GuiHelpers.h"
 
 #include <QAbstractButton>
 #include <QSlider>
@@ -17,6 +18,10 @@
 #include <vector>
 
 namespace itemtest {
+
+using testsupport::Click;
+using testsupport::Control;
+using testsupport::Key;
 
 inline constexpr std::array<int, 5> kSliderIds = {1049, 1034, 1035, 1036, 1037};
 inline constexpr std::array<int, 5> kLabelIds = {1029, 1030, 1031, 1032, 1033};
@@ -39,23 +44,8 @@ inline int Run(framework::CDialog& window, std::function<void(framework::CDialog
     return window.DoModal();
 }
 
-inline QWidget* Control(framework::CDialog& window, int id) {
-    return window.Host() ? window.Host()->control(id) : nullptr;
-}
-
 inline QSlider* Slider(framework::CDialog& window, int row) {
     return qobject_cast<QSlider*>(Control(window, kSliderIds[static_cast<std::size_t>(row)]));
-}
-
-inline void Click(framework::CDialog& window, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(Control(window, id));
-    QVERIFY2(button != nullptr, "no button with that number");
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
-inline void Key(framework::CDialog& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QWidget* target = window.Host()->focusWidget();
-    QTest::keyClick(target ? target : window.Host(), key, modifiers);
 }
 
 // Moves a slider to `pos` the way a user would: focus it, Home, then Right arrow steps.

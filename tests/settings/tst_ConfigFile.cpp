@@ -1,5 +1,6 @@
 // Reading Config.cfg from disk without ever blocking, and replacing it atomically.
 #include "settings/ConfigFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,31 +50,6 @@ QByteArray ReadFile(const QString& path) {
 bool IsRoot() {
     return ::geteuid() == 0;
 }
-
-// Lowers the file size limit of the process for its lifetime, so that writing past `bytes`
-// fails with EFBIG (SIGXFSZ ignored) - a write error even root cannot get around.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = bytes;
-        m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
 
 } // namespace
 
@@ -257,7 +233,7 @@ private slots:
         bool saved = false;
         {
             // Nothing but the save runs under the limit, so the test log stays writable.
-            std::optional<FileSizeLimit> limit;
+            std::optional<testsupport::FileSizeLimit> limit;
             if (kind == "write fails") {
                 limit.emplace(kConfigSize / 2);
             }

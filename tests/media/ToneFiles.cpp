@@ -3,14 +3,17 @@
 #include "preview/GstHandles.h"
 #include "preview/GstSetup.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 
 namespace testmedia {
 namespace {
 
 // Runs a gst-launch style description whose last element is `filesink name=out` to its end.
+// The file appears under its name only when complete, so an interrupted run leaves no part.
 bool RunToFile(const std::string& description, const std::string& path, std::string& error) {
     if (!media::EnsureGstInit(&error)) {
         return false;
@@ -24,20 +27,26 @@ bool RunToFile(const std::string& description, const std::string& path, std::str
     }
     const media::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
     const media::ElementPtr out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-    g_object_set(out.get(), "location", path.c_str(), nullptr);
+    const std::string partial = path + ".part";
+    g_object_set(out.get(), "location", partial.c_str(), nullptr);
     const media::BusPtr bus(gst_element_get_bus(pipeline.get()));
     bool ok = gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     if (ok) {
         const media::MessagePtr message(gst_bus_timed_pop_filtered(
-            bus.get(), 30 * GST_SECOND,
+            bus.get(), 120 * GST_SECOND,
             static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
         ok = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
     }
-    if (!ok) {
-        error = "encoding failed: " + description;
-    }
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-    return ok;
+    std::error_code ec;
+    if (ok)
+        std::filesystem::rename(partial, path, ec);
+    if (!ok || ec) {
+        std::filesystem::remove(partial, ec);
+        error = "encoding failed: " + description;
+        return false;
+    }
+    return true;
 }
 
 std::string ToneSource(int seconds, double frequency) {
