@@ -24,6 +24,15 @@ void ListBox::selectQuietly(int row) {
     m_quiet = false;
 }
 
+// Every user action on an item (click, drag, keys, with or without Ctrl) makes that item the one
+// selected item; an action that hits no item leaves the selection as it is.
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index,
+                                                              const QEvent* /*event*/) const {
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+}
+
 int ListBox::selectedRow() const {
     const auto items = selectedItems();
     return items.isEmpty() ? -1 : row(items.first());

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QtTest>
 
 using framework::CDialog;
@@ -120,6 +121,40 @@ private slots:
             dialog.ShowPage(3, SW_SHOW);
             dialog.ShowPage(-1, SW_SHOW);
             QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            Key(w, Qt::Key_Escape);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
+    }
+
+    // The user moves the page list's selection but never takes it away: a click below the
+    // items, a Ctrl+click on the selected one and Ctrl+Space leave the page as it is.
+    void thePageListKeepsItsSelection() {
+        ScopedWorkingDir dir;
+        CSettingsDlg dialog;
+        WhenNextDialogShows([&](CDialog& w) {
+            auto* list = ControlAs<QListWidget>(w, 1000);
+            const auto shows = [&](int row, const QList<int>& controls) {
+                QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(row)});
+                QCOMPARE(VisiblePageControls(w), controls);
+            };
+            ClickListRow(w, 1000, 2);
+            const QRect last = list->visualItemRect(list->item(2));
+            const QPoint below(last.center().x(), last.bottom() + last.height());
+            QVERIFY(list->viewport()->rect().contains(below));
+            QVERIFY(!list->indexAt(below).isValid());
+
+            Control(w, IDOK)->setFocus();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+            QCOMPARE(w.Host()->focusWidget(), list);
+            shows(2, {1050});
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, last.center());
+            shows(2, {1050});
+            Key(w, Qt::Key_Space, Qt::ControlModifier);
+            shows(2, {1050});
+            // Ctrl+click on another item selects it as a plain click does.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              list->visualItemRect(list->item(0)).center());
+            shows(0, {1009});
             Key(w, Qt::Key_Escape);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);

@@ -165,6 +165,10 @@ private slots:
             w.UpdateData(FALSE);
             QVERIFY(dialog.m_events.isEmpty());
             QCOMPARE(dialog.m_list.GetCurSel(), 2);
+            // Only the code can leave a list without a selection.
+            dialog.m_list.SetCurSel(-1);
+            QCOMPARE(dialog.m_list.GetCurSel(), -1);
+            dialog.m_list.SetCurSel(2);
 
             testsupport::ClickListRow(w, kList, 1);
             QCOMPARE(dialog.m_events, QStringList{"selchange"});
