@@ -85,9 +85,11 @@ void PictureStatic::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(target.topLeft(), m_cache);
 }
 
+// Like every push button of a dialog, it becomes the default button while it has the focus, so
+// that Return presses it rather than the window's default button.
 PictureButton::PictureButton(int pictureId, QWidget* parent)
     : QPushButton(parent), m_picture(pictureId) {
-    setAutoDefault(false);
+    setAutoDefault(true);
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {

@@ -24,7 +24,8 @@ private:
     QPixmap m_cache;
 };
 
-// A button that shows only a picture.
+// A push button that shows only a picture; it draws the default highlight while it is the
+// dialog's default button.
 class PictureButton : public QPushButton {
 public:
     PictureButton(int pictureId, QWidget* parent);

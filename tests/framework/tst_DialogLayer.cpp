@@ -24,7 +24,15 @@ using testsupport::Key;
 
 namespace {
 
-enum : int { kCheck = 10, kList = 11, kSlider = 12, kLabel = 13, kDisabled = 14, kAction = 15 };
+enum : int {
+    kCheck = 10,
+    kList = 11,
+    kSlider = 12,
+    kLabel = 13,
+    kDisabled = 14,
+    kAction = 15,
+    kPicture = 20
+};
 
 constexpr ControlTemplate kControls[] = {
     {IDOK, ControlKind::DefPushButton, "OK", 100, 80, 50, 14, WS_TABSTOP},
@@ -92,6 +100,29 @@ protected:
     DECLARE_HANDLER_TABLE(TestDialog)
 };
 
+// A picture button between the default button and a check box.
+constexpr ControlTemplate kPictureControls[] = {
+    {IDOK, ControlKind::DefPushButton, "OK", 100, 40, 50, 14, WS_TABSTOP},
+    {kPicture, ControlKind::PictureButton, "", 10, 10, 16, 13, WS_TABSTOP},
+    {kCheck, ControlKind::AutoCheckBox, "Check", 40, 10, 60, 10, WS_TABSTOP},
+};
+constexpr framework::DialogTemplate kPictureTemplate = {
+    901, "Pictures", 160, 60, "MS Sans Serif", 8, false, kPictureControls};
+
+class PictureDialog : public CDialog {
+public:
+    PictureDialog() : CDialog(901) {}
+    int m_clicks = 0;
+
+protected:
+    bool Dispatch(Msg msg, int id) override {
+        if (msg != Msg::Click || id != kPicture)
+            return false;
+        ++m_clicks;
+        return true;
+    }
+};
+
 BEGIN_HANDLER_TABLE(TestDialog){Msg::Click, kCheck, &TestDialog::OnCheck},
     {Msg::Click, kAction, &TestDialog::OnAction}, {Msg::SelChange, kList, &TestDialog::OnSel},
     {Msg::ReleasedCapture, kSlider, &TestDialog::OnReleased},
@@ -100,9 +131,14 @@ BEGIN_HANDLER_TABLE(TestDialog){Msg::Click, kCheck, &TestDialog::OnCheck},
     {Msg::Destroy, framework::kAnyId, &TestDialog::OnDestroy},
     END_HANDLER_TABLE(TestDialog)
 
-    // Runs the dialog modally with a script and returns DoModal's result.
-    int Run(TestDialog& dialog, framework::testing::ModalScript script) {
-    WhenNextDialogShows(std::move(script));
+    // Runs the dialog modally with a script and returns DoModal's result. A script that fails
+    // half-way closes the window, so that the failure is reported instead of a hang.
+    int Run(CDialog& dialog, framework::testing::ModalScript script) {
+    WhenNextDialogShows([script = std::move(script)](CDialog& w) {
+        script(w);
+        if (QTest::currentTestFailed() && w.Host()->isVisible())
+            w.EndDialog(IDCANCEL);
+    });
     return dialog.DoModal();
 }
 
@@ -111,7 +147,10 @@ BEGIN_HANDLER_TABLE(TestDialog){Msg::Click, kCheck, &TestDialog::OnCheck},
 class DialogLayerTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { framework::RegisterDialogTemplate(kTemplate); }
+    void initTestCase() {
+        framework::RegisterDialogTemplate(kTemplate);
+        framework::RegisterDialogTemplate(kPictureTemplate);
+    }
     void cleanup() {
         framework::SetMessageBoxHook({});
         framework::testing::ClearPendingScripts();
@@ -262,6 +301,36 @@ private slots:
             QCOMPARE(result, IDCANCEL);
             QVERIFY(dialog.m_events.contains("cancel"));
         }
+    }
+
+    // A focused picture button is the default button, like any focused push button; on a
+    // control that is not a push button the template's default button is the default again.
+    void aFocusedPictureButtonIsTheDefault() {
+        PictureDialog dialog;
+        const int result = Run(dialog, [&](CDialog& w) {
+            auto* ok = ControlAs<QPushButton>(w, IDOK);
+            auto* picture = ControlAs<QPushButton>(w, kPicture);
+            // Focus changes reach the controls of the active window only.
+            w.Host()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.Host()));
+            QVERIFY(ok->isDefault() && !picture->isDefault());
+            Key(w, Qt::Key_Tab);
+            QCOMPARE(w.Host()->focusWidget(), picture);
+            QVERIFY(picture->isDefault());
+            QVERIFY(!ok->isDefault());
+            Key(w, Qt::Key_Return);
+            QCOMPARE(dialog.m_clicks, 1);
+            Key(w, Qt::Key_Space);
+            QCOMPARE(dialog.m_clicks, 2);
+            QVERIFY(w.Host()->isVisible());
+            Key(w, Qt::Key_Tab);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, kCheck));
+            QVERIFY(ok->isDefault());
+            QVERIFY(!picture->isDefault());
+            Key(w, Qt::Key_Return);
+        });
+        QCOMPARE(result, IDOK);
+        QCOMPARE(dialog.m_clicks, 2);
     }
 
     void arrowKeysMoveWithinGroup() {
