@@ -89,19 +89,28 @@ void Trackbar::keyReleaseEvent(QKeyEvent* event) {
     QSlider::keyReleaseEvent(event);
 }
 
+// Whichever button pressed on the control owns the move until it goes up; presses of other
+// buttons meanwhile belong to that move. The slider itself decides what each button does (the
+// left one pages or drags, the middle one jumps to the point and drags).
 void Trackbar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    // A move whose button went up unseen (the mouse was taken away meanwhile) ends first.
+    if (m_pressedButton != Qt::NoButton && !(event->buttons() & m_pressedButton))
+        finishMouseMove();
+    if (m_pressedButton == Qt::NoButton)
+        m_pressedButton = event->button();
     QSlider::mousePressEvent(event);
 }
 
 void Trackbar::mouseReleaseEvent(QMouseEvent* event) {
     QSlider::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && m_pressed) {
-        m_pressed = false;
-        emit endTrack();
-        emit releasedCapture();
-    }
+    if (event->button() == m_pressedButton)
+        finishMouseMove();
+}
+
+void Trackbar::finishMouseMove() {
+    m_pressedButton = Qt::NoButton;
+    emit endTrack();
+    emit releasedCapture();
 }
 
 void Trackbar::wheelEvent(QWheelEvent* event) {

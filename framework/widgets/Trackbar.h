@@ -22,7 +22,7 @@ public:
 
 signals:
     void releasedCapture(); // the mouse button that pressed on the control went up
-    void endTrack();        // a move by mouse, keyboard or wheel finished
+    void endTrack();        // a move by any mouse button, the keyboard or the wheel finished
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -33,7 +33,8 @@ protected:
 
 private:
     void moveBy(int delta);
-    bool m_pressed = false;
+    void finishMouseMove();
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_keyMoved = false;
     int m_wheelRemainder = 0;
 };

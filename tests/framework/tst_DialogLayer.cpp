@@ -6,10 +6,13 @@
 #include "framework/testing/ModalScript.h"
 #include "support/GuiHelpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QWheelEvent>
 #include <QtTest>
 
 using framework::CDialog;
@@ -331,6 +334,63 @@ private slots:
         });
         QCOMPARE(result, IDOK);
         QCOMPARE(dialog.m_clicks, 2);
+    }
+
+    // Each finished move of a trackbar is reported once, whichever button, key or wheel made
+    // it; the button that pressed on the control reports its release.
+    void everyFinishedTrackbarMoveIsReportedOnce() {
+        TestDialog dialog;
+        Run(dialog, [&](CDialog& w) {
+            auto* slider = ControlAs<QSlider>(w, kSlider);
+            const QPoint nearEnd(3, slider->height() / 2);
+            const QPoint farEnd(slider->width() - 3, slider->height() / 2);
+            const QStringList oneMove{"endtrack", "released"};
+            for (Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton, Qt::RightButton}) {
+                dialog.m_slider.SetPos(50);
+                dialog.m_events.clear();
+                QTest::mousePress(slider, button, {}, farEnd);
+                QTest::mouseRelease(slider, button, {}, farEnd);
+                QCOMPARE(dialog.m_events, oneMove);
+                if (button == Qt::MiddleButton)
+                    QVERIFY(dialog.m_slider.GetPos() > 90); // it jumps to the point
+            }
+
+            // Another button pressed and let go meanwhile belongs to the same move.
+            dialog.m_events.clear();
+            QTest::mousePress(slider, Qt::MiddleButton, {}, nearEnd);
+            QTest::mousePress(slider, Qt::LeftButton, {}, farEnd);
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, farEnd);
+            QVERIFY(dialog.m_events.isEmpty());
+            QTest::mouseRelease(slider, Qt::MiddleButton, {}, nearEnd);
+            QCOMPARE(dialog.m_events, oneMove);
+            QVERIFY(dialog.m_slider.GetPos() < 10);
+
+            // A release that never came (the mouse was taken away) ends its move at the next
+            // press, which then starts a move of its own.
+            dialog.m_events.clear();
+            const QPointF global = slider->mapToGlobal(QPointF(nearEnd));
+            QMouseEvent middle(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::MiddleButton,
+                               Qt::MiddleButton, Qt::NoModifier);
+            QApplication::sendEvent(slider, &middle);
+            QMouseEvent left(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::LeftButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(slider, &left);
+            QCOMPARE(dialog.m_events, oneMove);
+            QMouseEvent leftUp(QEvent::MouseButtonRelease, QPointF(nearEnd), global, Qt::LeftButton,
+                               Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(slider, &leftUp);
+            QCOMPARE(dialog.m_events, oneMove + oneMove);
+
+            // One notch of the wheel is one move.
+            dialog.m_slider.SetPos(50);
+            dialog.m_events.clear();
+            QWheelEvent wheel(QPointF(nearEnd), global, QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(slider, &wheel);
+            QCOMPARE(dialog.m_slider.GetPos(), 51);
+            QCOMPARE(dialog.m_events, QStringList{"endtrack"});
+            w.EndDialog(IDCANCEL);
+        });
     }
 
     void arrowKeysMoveWithinGroup() {
