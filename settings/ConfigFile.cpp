@@ -1,47 +1,15 @@
 #include "settings/ConfigFile.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
+#include "settings/AtomicFile.h"
+#include "settings/FileDescriptor.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace settings {
 namespace {
-
-// Owns one file descriptor and closes it when it goes out of scope.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) noexcept : m_fd(fd) {}
-    ~UniqueFd() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const noexcept { return m_fd; }
-    explicit operator bool() const noexcept { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
-
-// open(2), retried when a signal interrupts it.
-int OpenRetrying(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
 
 // The contents of the symbolic link `path`, or nothing if it cannot be read.
 std::optional<std::string> ReadLink(const std::string& path) {
@@ -89,15 +57,6 @@ std::optional<std::string> ResolveLinkChain(std::string path) {
     return std::nullopt;
 }
 
-void SyncFolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    const UniqueFd fd(OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd)
-        ::fsync(fd.get());
-}
-
 bool Fail(std::string* error, const char* path, const std::string& reason) {
     if (error != nullptr) {
         *error =
@@ -122,7 +81,7 @@ std::size_t ReadConfigBytes(const char* path, std::span<std::uint8_t, kConfigSiz
     // Should the name be swapped for something else in between: O_NONBLOCK keeps a FIFO
     // without a writer from blocking the open, O_NOCTTY keeps a terminal from becoming ours,
     // and what was opened is checked again before any read.
-    const UniqueFd fd(OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const UniqueFd fd(OpenRetrying(AT_FDCWD, path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
         return 0;
     }
@@ -153,42 +112,17 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     if (path == nullptr || *path == '\0') {
         return Fail(error, path, "no file name given");
     }
-    // QSaveFile follows links by itself, but replaces the link with a plain file when the chain
-    // loops; resolving here keeps every link a link and makes a loop an error.
+    // Saving replaces the file the chain of links ends at, so every link stays a link; a loop is
+    // an error rather than a reason to replace the link itself.
     const std::optional<std::string> target = ResolveLinkChain(path);
     if (!target) {
         return Fail(error, path, "too many levels of symbolic links");
     }
-    // Renaming over a FIFO, device or socket would silently swap it for a plain file.
-    struct stat st {};
-    if (::stat(target->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return Fail(error, path,
-                    S_ISDIR(st.st_mode) ? "it is a directory" : "it is not a regular file");
-    }
-
-    QSaveFile file(QFile::decodeName(target->c_str()));
-    // Only ever replace as a whole: never fall back to writing into the old file in place.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Fail(error, path, file.errorString().toStdString());
-    }
     const ConfigBytes bytes = EncodeConfig(rec);
-    const qint64 size = static_cast<qint64>(bytes.size());
-    // Both checks matter: a short write while flushing (disk full, file size limit) leaves
-    // QSaveFile's own error state clear, and commit() would then install a truncated file.
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.flush()) {
-        // Leaving without commit() discards the temporary file; the old one is untouched.
-        return Fail(error, path,
-                    "could not write all " + std::to_string(size) +
-                        " bytes: " + file.errorString().toStdString());
+    std::string reason;
+    if (!ReplaceFileAtomically(*target, bytes, reason)) {
+        return Fail(error, path, reason);
     }
-    if (!file.commit()) {
-        return Fail(error, path, file.errorString().toStdString());
-    }
-    // The rename lives in the folder: sync it too, so a power cut cannot bring the old file
-    // back. The new settings are in place already, so a folder that cannot be synced (some
-    // file systems refuse) is not a failure of the save.
-    SyncFolderOf(*target);
     return true;
 }
 

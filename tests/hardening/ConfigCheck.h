@@ -36,10 +36,10 @@ inline QByteArray Encoded(const settings::ConfigRecord& rec) {
 }
 
 // The contents of a regular file (links followed) or a marker saying what is there instead.
-// Never opens anything but a regular file, so a FIFO or device cannot block or flood it.
-inline QByteArray Contents(const QString& path) {
+// Never opens anything but a regular file, so a FIFO or device cannot block or flood it. The
+// path is taken as raw bytes, so names that are not UTF-8 work too.
+inline QByteArray Contents(const QByteArray& raw) {
     struct stat st {};
-    const QByteArray raw = QFile::encodeName(path);
     if (::lstat(raw.constData(), &st) != 0) {
         return "<missing>";
     }
@@ -52,8 +52,22 @@ inline QByteArray Contents(const QString& path) {
     if (st.st_size > 4096) {
         return "<" + QByteArray::number(qint64(st.st_size)) + " bytes>";
     }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    const int fd = ::open(raw.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return "<unreadable>";
+    }
+    QByteArray bytes(4096, '\0');
+    qsizetype got = 0;
+    for (ssize_t n; (n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got))) > 0;) {
+        got += n;
+    }
+    ::close(fd);
+    bytes.truncate(got);
+    return bytes;
+}
+
+inline QByteArray Contents(const QString& path) {
+    return Contents(QFile::encodeName(path));
 }
 
 // Sets the values that live outside the settings window; a failed load must keep them.

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -38,14 +39,30 @@ enum class Fault {
 };
 
 const ConfigRecord kOld{40, 1, 0, 1, 0, {10, 20, 30, 40, 50}};
+// What the save tests store: the old settings with the MP3 switch flipped (FlipMp3Switch).
+const ConfigRecord kNew{40, 1, 1, 1, 0, {10, 20, 30, 40, 50}};
+
+void FlipMp3Switch(framework::CDialog& w) {
+    testsupport::ClickListRow(w, 1000, 1);
+    testsupport::Click(w, 1004);
+}
 
 QByteArray Raw(const QString& path) {
     return QFile::encodeName(path);
 }
 
+// Writes a new file by its raw name.
+bool WriteFile(const QByteArray& raw, const QByteArray& bytes) {
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return WriteFile(Raw(path), bytes);
 }
 
 // Fills the file system holding `folder` until not one more byte fits.
@@ -73,19 +90,56 @@ QStringList Leftovers(const QString& folder, const QStringList& expected) {
     return names;
 }
 
-// Changes directory for the object's lifetime.
+// Changes directory for the object's lifetime. The folder is named by its raw bytes, which
+// need not be UTF-8.
 class WorkIn {
 public:
-    explicit WorkIn(const QString& path) : m_previous(QDir::currentPath()) {
-        m_ok = QDir::setCurrent(path);
+    explicit WorkIn(const QByteArray& raw)
+        : m_previous(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        m_ok = m_previous >= 0 && ::chdir(raw.constData()) == 0;
     }
-    ~WorkIn() { QDir::setCurrent(m_previous); }
+    ~WorkIn() {
+        if (m_previous >= 0) {
+            if (::fchdir(m_previous) != 0) {
+                qWarning("could not return to the previous working folder");
+            }
+            ::close(m_previous);
+        }
+    }
     WorkIn(const WorkIn&) = delete;
     WorkIn& operator=(const WorkIn&) = delete;
     bool ok() const { return m_ok; }
 
 private:
-    QString m_previous;
+    int m_previous;
+    bool m_ok = false;
+};
+
+// A folder made and removed by its raw name, which Qt's own file classes would take as UTF-8
+// and so could not find again.
+class RawFolder {
+public:
+    explicit RawFolder(QByteArray raw) : m_raw(std::move(raw)) {
+        m_ok = ::mkdir(m_raw.constData(), 0700) == 0;
+    }
+    ~RawFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_raw.toStdString(), ignored);
+    }
+    RawFolder(const RawFolder&) = delete;
+    RawFolder& operator=(const RawFolder&) = delete;
+    bool ok() const { return m_ok; }
+    // The names in the folder, as raw bytes.
+    QList<QByteArray> names() const {
+        QList<QByteArray> found;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(m_raw.toStdString(), error))
+            found << QByteArray::fromStdString(entry.path().filename().string());
+        return found;
+    }
+
+private:
+    QByteArray m_raw;
     bool m_ok = false;
 };
 
@@ -265,16 +319,11 @@ private slots:
                 QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: nothing is read-only");
         }
 
-        ConfigRecord expectNew = kOld;
-        expectNew.mp3Player = !kOld.mp3Player;
         SetGlobals(kOld);
         WindowRun window;
-        window.edit = [](framework::CDialog& w) {
-            testsupport::ClickListRow(w, 1000, 1);
-            testsupport::Click(w, 1004);
-        };
+        window.edit = FlipMp3Switch;
         {
-            WorkIn in(work);
+            WorkIn in(Raw(work));
             QVERIFY(in.ok());
             if (fault == Fault::FileSizeLimit) {
                 sizeLimit.emplace(10); // the 20 bytes cannot all be written
@@ -289,7 +338,7 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(Contents(dataFile), Encoded(expectNew));
+            QCOMPARE(Contents(dataFile), Encoded(kNew));
         } else {
             QCOMPARE(window.messages, QStringList{kSaveError});
             QCOMPARE(Contents(dataFile), Encoded(kOld));
@@ -308,6 +357,52 @@ private slots:
 
         ::chmod(Raw(work), 0700);
         ::chmod(Raw(elsewhere), 0700);
+    }
+
+    // Folders unpacked from archives made elsewhere are often named in Latin-1 or CP1251,
+    // bytes that are not UTF-8. OK saves there, and through a link into such a folder.
+    void okSavesWhereTheFolderNameIsNotUtf8_data() {
+        QTest::addColumn<QByteArray>("folderName");
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("Latin-1 folder") << QByteArray("\xe9t\xe9") << false;
+        QTest::newRow("CP1251 folder") << QByteArray("\xcf\xe0\xef\xea\xe0") << false;
+        QTest::newRow("link into a CP1251 folder") << QByteArray("\xcf\xe0\xef\xea\xe0") << true;
+    }
+    void okSavesWhereTheFolderNameIsNotUtf8() {
+        QFETCH(QByteArray, folderName);
+        QFETCH(bool, throughLink);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QByteArray odd = Raw(tmp.path()) + '/' + folderName;
+        const RawFolder folder(odd);
+        QVERIFY(folder.ok());
+        QByteArray work = odd;
+        const QByteArray dataFile = odd + (throughLink ? "/real.cfg" : "/Config.cfg");
+        QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+        if (throughLink) {
+            work = Raw(tmp.filePath("work"));
+            QVERIFY(::mkdir(work.constData(), 0700) == 0);
+            const QByteArray target = "../" + folderName + "/real.cfg";
+            QVERIFY(::symlink(target.constData(), (work + "/Config.cfg").constData()) == 0);
+        }
+
+        SetGlobals(kOld);
+        WindowRun window;
+        window.edit = FlipMp3Switch;
+        {
+            WorkIn in(work);
+            QVERIFY(in.ok());
+            window.run();
+        }
+        QCOMPARE(window.shown, kOld);
+        QCOMPARE(window.messages, QStringList());
+        QCOMPARE(window.result, IDOK);
+        QCOMPARE(Contents(dataFile), Encoded(kNew));
+        QCOMPARE(folder.names(), QList<QByteArray>{dataFile.mid(odd.size() + 1)});
+        if (throughLink) {
+            struct stat st {};
+            QVERIFY(::lstat((work + "/Config.cfg").constData(), &st) == 0 && S_ISLNK(st.st_mode));
+        }
     }
 
     // A process saving in a loop is killed at random moments. Config.cfg must always hold a
