@@ -6,7 +6,7 @@ BOOL CConfigApp::InitInstance() {
     EnableControlContainer();
     Enable3dControls();
 
-    CSettingsDlg dialog;
+    CSettingsDlg dialog(m_media);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -4,7 +4,6 @@
 #include "framework/App.h"
 #include "framework/PaintDC.h"
 #include "items/ItemChanceDlg.h"
-#include "preview/Graph.h"
 #include "preview/Mp3OptionsDlg.h"
 #include "res/Resources.h"
 #include "res/Texts.h"
@@ -13,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -44,8 +44,8 @@ BEGIN_HANDLER_TABLE(CSettingsDlg){framework::Msg::Paint, framework::kAnyId, &CSe
     {framework::Msg::Click, IDC_ITEM_CHANCES, &CSettingsDlg::OnItemChances},
     END_HANDLER_TABLE(CSettingsDlg)
 
-        CSettingsDlg::CSettingsDlg()
-    : CDialog(res::IDD_SETTINGS) {
+        CSettingsDlg::CSettingsDlg(media::GraphOptions media)
+    : CDialog(res::IDD_SETTINGS), m_preview(std::move(media)) {
     m_hIcon = framework::AfxGetApp() ? framework::AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
                                      : res::IDR_MAINFRAME;
     DDX_Control(IDC_HELP_TEXT, m_help);
@@ -110,7 +110,7 @@ void CSettingsDlg::OnMp3PlayerSwitch() {
 
 void CSettingsDlg::OnMp3Options() {
     StartMedia();
-    CMp3OptionsDlg dialog;
+    CMp3OptionsDlg dialog(m_preview);
     dialog.DoModal();
 }
 
@@ -159,7 +159,7 @@ void CSettingsDlg::StartMedia() {
     if (m_mediaStarted)
         return;
     m_mediaStarted = true;
-    if (InitDirectShow() < 0)
+    if (InitDirectShow(m_preview) < 0)
         MessageBox(res::kMediaInitFailed, res::kErrorCaption);
 }
 
@@ -167,7 +167,7 @@ void CSettingsDlg::DestroyWindow() {
     // A window closed before the graph was built (only a scripted run is that quick) still
     // builds it, so that a media failure is reported in every run.
     StartMedia();
-    FreeDirectShow();
+    FreeDirectShow(m_preview);
     CDialog::DestroyWindow();
 }
 

@@ -3,13 +3,15 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "preview/Preview.h"
 #include "settings/ConfigFormat.h"
 
 #include <string>
 
 class CSettingsDlg : public framework::CDialog {
 public:
-    CSettingsDlg();
+    // `media` chooses what the preview plays through (tests use a fake sink).
+    explicit CSettingsDlg(media::GraphOptions media = {});
 
     // Shows or hides the controls of one page; other page numbers do nothing.
     void ShowPage(int page, int nCmdShow);
@@ -17,6 +19,8 @@ public:
     // Writes Config.cfg atomically; false when the new settings did not reach the disk.
     bool SaveConfig();
     HICON OnQueryDragIcon() const { return m_hIcon; }
+    // The MP3 preview, whose graph lives as long as this window.
+    media::Preview& Preview() { return m_preview; }
 
     int m_bMp3Player = 0;
     int m_bSound = 0;
@@ -48,6 +52,7 @@ private:
     framework::CButton m_playXm;
     framework::CButton m_mp3More;
     framework::CListBox m_pages;
+    media::Preview m_preview;
     bool m_mediaStarted = false;
     bool m_mediaTimerSet = false;
 

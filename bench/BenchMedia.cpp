@@ -1,6 +1,6 @@
 #include "bench/BenchMedia.h"
 
-#include "ToneFiles.h"
+#include "preview/testing/TestMedia.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -7,14 +7,14 @@
 //                      warm-up of 50; prints resident memory, open files and threads as JSON
 // The idle and play modes print "ready" once settled and stay open until the process is ended.
 // Usage: mirt_bench_session --data DIR [--sink FACTORY] MODE [N]
-#include "app/ConfigApp.h"
+#include "app/SettingsDlg.h"
 #include "bench/BenchMedia.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/GstSetup.h"
-#include "preview/Player.h"
+#include "preview/Pipeline.h"
+#include "preview/Preview.h"
 #include "res/Resources.h"
 #include "settings/ConfigFile.h"
 
@@ -48,6 +48,8 @@ enum class Mode { IdleSettings, IdleMp3, Play, Soak };
 
 Mode g_mode = Mode::IdleSettings;
 int g_soakChanges = 1000;
+media::GraphOptions g_media;
+CMp3Player* g_sessionPlayer = nullptr; // the settings window's preview player
 
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "mirt_bench_session: %s\n", message.c_str());
@@ -84,6 +86,20 @@ std::string Json(const Reading& r) {
            ", \"threads\": " + std::to_string(r.threads) + "}";
 }
 
+// Runs `then` once the track that a press started plays, turning the event loop meanwhile;
+// fails when it has not started within about five seconds.
+void WhenPlaying(CDialog& window, std::string when, std::function<void()> then, int tries = 5000) {
+    if (g_sessionPlayer->IsPlaying()) {
+        then();
+        return;
+    }
+    if (tries == 0 || (!g_sessionPlayer->IsLoading() && g_sessionPlayer->m_bLoaded == 0))
+        Fail("not playing " + when);
+    QTimer::singleShot(1, window.Host(), [&window, when = std::move(when), then, tries]() mutable {
+        WhenPlaying(window, std::move(when), std::move(then), tries - 1);
+    });
+}
+
 // Clicks "next" once per turn of the event loop, so the window repaints and its timer runs
 // between track changes as it would for a user.
 class Soak {
@@ -106,11 +122,10 @@ private:
             return;
         }
         Click(m_window, kNext);
-        if (!g_player.IsPlaying())
-            Fail("not playing after track change " + std::to_string(m_done) + ": " +
-                 g_player.LastError());
-        ++m_done;
-        QTimer::singleShot(0, m_window.Host(), [this] { Step(); });
+        WhenPlaying(m_window, "after track change " + std::to_string(m_done), [this] {
+            ++m_done;
+            Step();
+        });
     }
 
     void Finish() {
@@ -142,9 +157,7 @@ void OnMp3OptionsShown(CDialog& options) {
         break;
     case Mode::Play:
         Click(options, kPlay);
-        if (!g_player.IsPlaying())
-            Fail("not playing: " + g_player.LastError());
-        SayReadyAfter(options, 2000);
+        WhenPlaying(options, "the 60 s track", [&options] { SayReadyAfter(options, 2000); });
         break;
     case Mode::Soak: {
         auto* soak = new Soak(options);
@@ -157,6 +170,7 @@ void OnMp3OptionsShown(CDialog& options) {
 }
 
 void OnSettingsShown(CDialog& settings) {
+    g_sessionPlayer = &dynamic_cast<CSettingsDlg&>(settings).Preview().Player();
     if (g_mode == Mode::IdleSettings) {
         SayReadyAfter(settings, 1000);
         return;
@@ -167,11 +181,16 @@ void OnSettingsShown(CDialog& settings) {
     settings.EndDialog(IDCANCEL);
 }
 
-class SessionApp : public CConfigApp {
+// The program's own application object, with the sink given on the command line.
+class SessionApp : public framework::CWinApp {
 public:
     BOOL InitInstance() override {
         WhenNextDialogShows(OnSettingsShown);
-        return CConfigApp::InitInstance();
+        CSettingsDlg dialog(g_media);
+        m_pMainWnd = &dialog;
+        dialog.DoModal();
+        m_pMainWnd = nullptr;
+        return FALSE;
     }
 };
 
@@ -215,7 +234,7 @@ int main(int argc, char** argv) {
         if (arg == "--data" && i + 1 < argc)
             dataDir = argv[++i];
         else if (arg == "--sink" && i + 1 < argc)
-            SetPreviewSinkFactory(argv[++i], true);
+            g_media.sink = argv[++i];
         else
             words.push_back(arg);
     }

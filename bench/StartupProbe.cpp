@@ -4,10 +4,10 @@
 // Usage: mirt_bench_startup [--exit-after-paint MS] [--report]
 //   --report prints the window size and whether the media graph exists when the process ends.
 #include "app/ConfigApp.h"
+#include "app/SettingsDlg.h"
 #include "bench/FirstPaintExit.h"
 #include "framework/App.h"
 #include "framework/DialogHost.h"
-#include "preview/Graph.h"
 #include "res/Resources.h"
 
 #include <QCoreApplication>
@@ -20,6 +20,11 @@ CConfigApp theApp;
 namespace {
 
 int g_exitDelay = -1;
+
+bool GraphBuilt() {
+    auto* settings = dynamic_cast<CSettingsDlg*>(framework::AfxGetApp()->m_pMainWnd);
+    return settings != nullptr && settings->Preview().Player().HasGraph();
+}
 bool g_report = false;
 
 void WatchFirstPaint() {
@@ -33,7 +38,7 @@ void WatchFirstPaint() {
         [](const QWidget& widget) {
             if (g_report) {
                 std::printf("size %dx%d\nmedia graph %s\n", widget.width(), widget.height(),
-                            media::CurrentGraph() != nullptr ? "built" : "not built");
+                            GraphBuilt() ? "built" : "not built");
             }
         }));
 }

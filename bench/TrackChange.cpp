@@ -10,8 +10,7 @@
 #include "bench/BenchMedia.h"
 #include "preview/GstHandles.h"
 #include "preview/GstSetup.h"
-#include "preview/Player.h"
-#include "preview/TrackCursor.h"
+#include "preview/Preview.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +28,7 @@ namespace {
 std::string g_dataDir;
 std::array<std::string, 3> g_tracks;
 
-class SilentLabel : public media::TrackLabel {
+class SilentLabel final : public media::TrackLabel {
 public:
     void SetText(std::string) override {}
     void Show() override {}
@@ -49,6 +48,17 @@ private:
     fs::path m_previous;
 };
 
+// Turns GLib's default main context, which delivers the preview's bus messages, until the
+// player plays the track or gives up on it. False when it did not play.
+bool RunUntilPlaying(const CMp3Player& player) {
+    while (!player.IsPlaying()) {
+        if (!player.IsLoading() && player.m_bLoaded == 0)
+            return false;
+        g_main_context_iteration(nullptr, TRUE);
+    }
+    return true;
+}
+
 void BM_NextTrack(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     std::string error;
@@ -58,28 +68,28 @@ void BM_NextTrack(benchmark::State& state) {
         return;
     }
     WorkingDir workingDir(folder);
+    media::Preview preview(media::GraphOptions{"fakesink", true});
+    if (InitDirectShow(preview) != 0) {
+        state.SkipWithError("no media graph");
+        return;
+    }
     const std::array<int, 3> real = bench::RealTrackIndices(count);
     SilentLabel label;
     std::size_t next = 0;
-    bool checkPlaying = false;
     for (auto _ : state) {
         state.PauseTiming();
-        if (checkPlaying && !g_player.IsPlaying()) {
-            state.SkipWithError(("not playing: " + g_player.LastError()).c_str());
-            break;
-        }
         // NextTrack moves one on: start just before a real track (before the first: at the
         // last, so that it wraps round).
         const int target = real[next++ % real.size()];
-        g_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
-        checkPlaying = true;
+        preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
         state.ResumeTiming();
 
-        media::NextTrack(label);
+        preview.NextTrack(label);
+        if (!RunUntilPlaying(preview.Player())) {
+            state.SkipWithError("the track did not play");
+            break;
+        }
     }
-    if (checkPlaying && !g_player.IsPlaying())
-        state.SkipWithError(("not playing: " + g_player.LastError()).c_str());
-    g_player.Close();
 }
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer convert) {
@@ -170,8 +180,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    SetPreviewSinkFactory("fakesink", true);
-
     Configure(benchmark::RegisterBenchmark("NextTrack", BM_NextTrack)
                   ->Arg(3)
                   ->Arg(100)

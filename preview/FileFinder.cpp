@@ -1,12 +1,15 @@
 #include "preview/FileFinder.h"
 
+#include "preview/TextEncoding.h"
+
+#include <QChar>
+
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include <dirent.h>
 #include <sys/stat.h>
-
-CFileFinder g_finder;
 
 namespace media {
 namespace {
@@ -58,31 +61,30 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     return p == pattern.size();
 }
 
-bool NameOrderLess(const std::string& a, const std::string& b) {
-    // One pass: the first difference with letters folded decides; a name that is a prefix of
-    // the other comes first; names that differ in letter case only are ordered by their first
-    // differing byte, as unsigned values.
-    const std::size_t common = std::min(a.size(), b.size());
-    int caseDifference = 0;
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto l = static_cast<unsigned char>(a[i]);
-        const auto r = static_cast<unsigned char>(b[i]);
-        if (l == r) {
+std::string FoldedName(const std::string& name) {
+    std::string key;
+    key.reserve(name.size());
+    const std::string_view bytes(name);
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (byte < 0x80) {
+            key += static_cast<char>(FoldAscii(byte));
+            ++at;
             continue;
         }
-        const unsigned char foldedL = FoldAscii(l);
-        const unsigned char foldedR = FoldAscii(r);
-        if (foldedL != foldedR) {
-            return foldedL < foldedR;
-        }
-        if (caseDifference == 0) {
-            caseDifference = l < r ? -1 : 1;
-        }
+        const std::size_t from = at;
+        if (const std::optional<char32_t> c = NextCodePoint(bytes, at))
+            AppendUtf8(key, QChar::toCaseFolded(*c));
+        else
+            key += bytes[from];
     }
-    if (a.size() != b.size()) {
-        return a.size() < b.size();
-    }
-    return caseDifference < 0;
+    return key;
+}
+
+bool NameOrderLess(const std::string& a, const std::string& b) {
+    const std::string foldedA = FoldedName(a);
+    const std::string foldedB = FoldedName(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
 }
 
 } // namespace media
@@ -117,7 +119,7 @@ bool CFileFinder::FindFile(const std::string& pattern) {
                       S_ISREG(target.st_mode);
         }
         if (regular) {
-            m_names.push_back(std::move(name));
+            m_names.push_back({std::move(name), {}});
         }
     }
     // Put in order only when a name is asked for: counting the matches needs no order.
@@ -128,17 +130,22 @@ bool CFileFinder::FindFile(const std::string& pattern) {
 const std::string& CFileFinder::CurrentName() const {
     const std::size_t index = m_next - 1;
     const auto at = m_names.begin() + static_cast<std::ptrdiff_t>(index);
+    const auto less = [](const Match& a, const Match& b) {
+        return a.key != b.key ? a.key < b.key : a.name < b.name;
+    };
     if (m_order == Order::Unsorted) {
-        // Usually one name is all that is asked for (the current track), and selecting it
-        // takes linear time where sorting all of them does not.
-        std::nth_element(m_names.begin(), at, m_names.end(), media::NameOrderLess);
+        // Each key is made once; usually one name is all that is asked for (the current
+        // track), and selecting it takes linear time where sorting all of them does not.
+        for (Match& match : m_names)
+            match.key = media::FoldedName(match.name);
+        std::nth_element(m_names.begin(), at, m_names.end(), less);
         m_order = Order::Selected;
         m_selected = index;
     } else if (m_order == Order::Selected && index != m_selected) {
-        std::sort(m_names.begin(), m_names.end(), media::NameOrderLess);
+        std::sort(m_names.begin(), m_names.end(), less);
         m_order = Order::Sorted;
     }
-    return *at;
+    return at->name;
 }
 
 bool CFileFinder::FindNextFile() {

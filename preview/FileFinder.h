@@ -12,8 +12,13 @@ namespace media {
 // letters match in either case, every other byte only itself.
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
-// Orders names case-insensitively (ASCII letters folded), ties broken bytewise, so the order is
-// the same on every file system.
+// A name with every letter in its case-folded form (Unicode simple case folding of the UTF-8
+// name), so that names differing only in letter case get the same key. Bytes that are not
+// UTF-8 are kept as they are.
+std::string FoldedName(const std::string& name);
+
+// Orders names by their folded form, ties broken bytewise, so the order is the same on every
+// file system: "Ария", "браво", "Вечер", "где".
 bool NameOrderLess(const std::string& a, const std::string& b);
 
 } // namespace media
@@ -36,6 +41,10 @@ public:
     std::size_t MatchCount() const { return m_names.size(); }
 
 private:
+    struct Match {
+        std::string name;
+        std::string key; // FoldedName(name), made once an order is needed
+    };
     // The current entry's name; puts the matches in name order (NameOrderLess) as far as needed.
     const std::string& CurrentName() const;
 
@@ -43,10 +52,8 @@ private:
     // The matches, in the order the folder listed them until a name is asked for; then either
     // only the asked-for entry stands at its place in name order (Selected) or all do (Sorted).
     enum class Order { Unsorted, Selected, Sorted };
-    mutable std::vector<std::string> m_names;
+    mutable std::vector<Match> m_names;
     mutable Order m_order = Order::Sorted;
     mutable std::size_t m_selected = 0;
     std::size_t m_next = 0; // index of the entry the next FindNextFile() makes current
 };
-
-extern CFileFinder g_finder;

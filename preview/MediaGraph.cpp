@@ -1,241 +1,320 @@
 #include "preview/MediaGraph.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <utility>
 
 namespace media {
 namespace {
 
+constexpr char kNoAudioMessage[] = "mirt-no-audio";
 constexpr double kMaxVolume = 10.0; // the volume element's upper limit
 
 bool HasProperty(GstElement* element, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
 }
 
-// decodebin exposes its pads from a streaming thread: link the first audio pad to the tail and
-// ignore everything else (video, images); touch no other state here.
-void OnDecodedPad(GstElement* /*decoder*/, GstPad* pad, gpointer tailInput) {
+bool IsAudioPad(GstPad* pad) {
     CapsPtr caps(gst_pad_get_current_caps(pad));
-    if (!caps) {
+    if (!caps)
         caps.reset(gst_pad_query_caps(pad, nullptr));
-    }
-    if (!caps || gst_caps_is_empty(caps.get())) {
+    if (!caps || gst_caps_is_empty(caps.get()))
+        return false;
+    const gchar* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    return name != nullptr && g_str_has_prefix(name, "audio/");
+}
+
+bool IsLinked(GstElement* element) {
+    const PadPtr sinkPad(gst_element_get_static_pad(element, "sink"));
+    return sinkPad && gst_pad_is_linked(sinkPad.get());
+}
+
+// decodebin exposes its streams from a streaming thread: the first audio stream is linked to
+// the tail, everything else (pictures, video) is left alone. Nothing else is touched here.
+void OnDecodedPad(GstElement* /*decoder*/, GstPad* pad, gpointer tailInput) {
+    if (!IsAudioPad(pad) || IsLinked(GST_ELEMENT(tailInput)))
         return;
-    }
-    const gchar* media = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
-    if (media == nullptr || !g_str_has_prefix(media, "audio/")) {
-        return;
-    }
     const PadPtr sinkPad(gst_element_get_static_pad(GST_ELEMENT(tailInput), "sink"));
-    if (sinkPad && !gst_pad_is_linked(sinkPad.get())) {
-        gst_pad_link(pad, sinkPad.get());
-    }
+    gst_pad_link(pad, sinkPad.get());
+}
+
+// Once decodebin has exposed every stream without an audio one, the file will never preroll:
+// say so at once instead of waiting for a timeout.
+void OnAllPadsExposed(GstElement* decoder, gpointer tailInput) {
+    if (IsLinked(GST_ELEMENT(tailInput)))
+        return;
+    gst_element_post_message(
+        decoder,
+        gst_message_new_application(GST_OBJECT(decoder), gst_structure_new_empty(kNoAudioMessage)));
+}
+
+bool IsApplication(GstMessage* message, const char* name) {
+    const GstStructure* structure = gst_message_get_structure(message);
+    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_APPLICATION && structure != nullptr &&
+           gst_structure_has_name(structure, name);
+}
+
+std::string Describe(GstMessage* message) {
+    GError* raw = nullptr;
+    gchar* rawDebug = nullptr;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
+        gst_message_parse_error(message, &raw, &rawDebug);
+    else
+        gst_message_parse_warning(message, &raw, &rawDebug);
+    const ErrorPtr error(raw);
+    const GCharPtr debug(rawDebug);
+    std::string text = GST_MESSAGE_SRC_NAME(message) ? GST_MESSAGE_SRC_NAME(message) : "?";
+    text += ": ";
+    text += (error && error->message) ? error->message : "unknown error";
+    return text;
+}
+
+// Keeps a reference to `element` for as long as a signal handler may use it.
+gpointer RefFor(GstElement* element) {
+    return gst_object_ref(element);
+}
+void Unref(gpointer element, GClosure* /*closure*/) {
+    gst_object_unref(element);
 }
 
 } // namespace
 
+MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
+    : m_options(std::move(options)), m_listener(listener) {}
+
 MediaGraph::~MediaGraph() {
-    // Stop streaming before the element handles go: the pipeline finishes its state change and
-    // goes to NULL first, then every reference is released.
-    m_pipeline.Shutdown();
+    StopStallTimer();
 }
 
-bool MediaGraph::Build(const SinkChoice& sink, std::string& error) {
-    RemoveSource();
-    if (!EnsureGstInit(&error)) {
+bool MediaGraph::Build(std::string* reason) {
+    if (!EnsureGstInit(reason))
         return false;
-    }
-    Pipeline pipeline = Pipeline::Create("preview-graph");
+    return MakePipeline(reason);
+}
+
+// A new pipeline holding the tail `audioconvert ! audioresample ! volume ! <sink>`; the one
+// before it, if any, is abandoned.
+bool MediaGraph::MakePipeline(std::string* reason) {
+    const auto fail = [&](std::string why) {
+        if (reason != nullptr)
+            *reason = std::move(why);
+        return false;
+    };
+    m_scan.reset();
+    m_convert.reset();
+    m_volumeElement.reset();
+    m_pipeline.reset();
+    m_pipelineUsed = false;
+
+    auto pipeline = std::make_unique<Pipeline>([this](GstMessage* message) { OnMessage(message); });
     ElementPtr convert = MakeElement("audioconvert");
     ElementPtr resample = MakeElement("audioresample");
     ElementPtr volume = MakeElement("volume");
-    ElementPtr output = MakeElement(sink.factory.c_str());
-    if (!pipeline.valid() || !convert || !resample || !volume) {
-        error = "the audio conversion elements are missing";
-        return false;
-    }
-    if (!output) {
-        error = "no audio sink \"" + sink.factory + "\"";
-        return false;
-    }
-    if (HasProperty(output.get(), "sync")) {
-        g_object_set(output.get(), "sync", sink.sync ? TRUE : FALSE, nullptr);
-    }
-    gst_bin_add_many(pipeline.bin(), convert.get(), resample.get(), volume.get(), output.get(),
+    ElementPtr sink = MakeElement(m_options.sink.c_str());
+    if (!pipeline->valid())
+        return fail("no pipeline could be made");
+    if (!convert || !resample || !volume)
+        return fail("the audio conversion elements are missing");
+    if (!sink)
+        return fail("there is no audio sink \"" + m_options.sink + "\"");
+    if (HasProperty(sink.get(), "sync"))
+        g_object_set(sink.get(), "sync", m_options.sync ? TRUE : FALSE, nullptr);
+    g_object_set(volume.get(), "volume", m_volume, nullptr);
+    gst_bin_add_many(pipeline->bin(), convert.get(), resample.get(), volume.get(), sink.get(),
                      nullptr);
-    if (!gst_element_link_many(convert.get(), resample.get(), volume.get(), output.get(),
-                               nullptr)) {
-        error = "the audio tail could not be linked";
-        return false;
-    }
+    if (!gst_element_link_many(convert.get(), resample.get(), volume.get(), sink.get(), nullptr))
+        return fail("the audio tail could not be linked");
     m_pipeline = std::move(pipeline);
     m_convert = std::move(convert);
-    m_volume = std::move(volume);
-    m_reachedEnd = false;
-    m_lastError.clear();
+    m_volumeElement = std::move(volume);
     return true;
 }
 
-bool MediaGraph::Render(const std::string& path, std::string& error) {
-    RemoveSource();
-    if (!IsBuilt()) {
-        error = "no media graph";
+bool MediaGraph::Render(const std::string& path) {
+    Unload();
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    std::string reason;
+    if ((!m_pipeline || m_pipelineUsed) && !MakePipeline(&reason)) {
+        GST_CAT_WARNING(mirt_preview_debug, "cannot render \"%s\": %s", path.c_str(),
+                        reason.c_str());
         return false;
     }
-    if (path.empty() || path.find('\0') != std::string::npos) {
-        error = "invalid file name";
-        return false;
-    }
-    ElementPtr source = MakeElement("filesrc");
+    ElementPtr source = MakeElement(m_options.source.c_str());
     ElementPtr decoder = MakeElement("decodebin");
-    if (!source || !decoder) {
-        error = "the file source or decoder element is missing";
+    if (!source || !decoder || !HasProperty(source.get(), "location")) {
+        GST_CAT_WARNING(mirt_preview_debug, "the file source or the decoder is missing");
         return false;
     }
+    m_pipelineUsed = true;
     g_object_set(source.get(), "location", path.c_str(), nullptr);
-    g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad), m_convert.get());
-    gst_bin_add_many(m_pipeline.bin(), source.get(), decoder.get(), nullptr);
-    m_source = std::move(source);
-    m_decoder = std::move(decoder);
-    if (!gst_element_link(m_source.get(), m_decoder.get())) {
-        error = "the file source could not be linked to the decoder";
-        RemoveSource();
+    g_signal_connect_data(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad),
+                          RefFor(m_convert.get()), Unref, GConnectFlags(0));
+    g_signal_connect_data(decoder.get(), "no-more-pads", G_CALLBACK(OnAllPadsExposed),
+                          RefFor(m_convert.get()), Unref, GConnectFlags(0));
+    gst_bin_add_many(m_pipeline->bin(), source.get(), decoder.get(), nullptr);
+    if (!gst_element_link(source.get(), decoder.get()))
         return false;
-    }
-    m_pipeline.DrainBus();
-    m_reachedEnd = false;
-    if (!m_pipeline.SetStateAndWait(GST_STATE_PAUSED, error)) {
-        RemoveSource();
-        return false;
-    }
+
+    m_path = path;
+    m_load = Load::Rendering;
+    m_playWhenReady = false;
+    m_pipeline->SetState(GST_STATE_PAUSED);
+    const auto timeout =
+        static_cast<guint>(std::max<std::int64_t>(m_options.renderTimeout.count(), 1));
+    m_stallTimer = g_timeout_add(timeout, &MediaGraph::OnRenderStalled, this);
     return true;
 }
 
-void MediaGraph::RemoveSource() {
-    if (!m_source && !m_decoder) {
+void MediaGraph::Unload() {
+    StopStallTimer();
+    if (m_pipelineUsed) {
+        // The used pipeline goes; the next render makes a fresh one.
+        m_scan.reset();
+        m_convert.reset();
+        m_volumeElement.reset();
+        m_pipeline.reset();
+        m_pipelineUsed = false;
+    }
+    m_load = Load::Empty;
+    m_playWhenReady = false;
+    m_rewind = 0;
+    m_reachedEnd = false;
+    m_duration.reset();
+    m_end.reset();
+}
+
+void MediaGraph::Play() {
+    if (m_load == Load::Rendering)
+        m_playWhenReady = true;
+    else if (m_load == Load::Ready)
+        m_pipeline->SetState(GST_STATE_PLAYING);
+}
+
+void MediaGraph::Pause() {
+    if (m_load == Load::Rendering)
+        m_playWhenReady = false;
+    else if (m_load == Load::Ready)
+        m_pipeline->SetState(GST_STATE_PAUSED);
+}
+
+void MediaGraph::Rewind() {
+    if (m_load != Load::Ready) {
+        Pause();
         return;
     }
-    gst_element_get_state(m_pipeline.element(), nullptr, nullptr, kStateChangeTimeout);
-    gst_element_set_state(m_pipeline.element(), GST_STATE_NULL);
-    // Removing an element from the bin unlinks its pads, so the tail is bare again.
-    if (m_decoder) {
-        gst_bin_remove(m_pipeline.bin(), m_decoder.get());
-    }
-    if (m_source) {
-        gst_bin_remove(m_pipeline.bin(), m_source.get());
-    }
-    m_decoder.reset();
-    m_source.reset();
-    m_pipeline.DrainBus();
+    m_pipeline->SetState(GST_STATE_PAUSED);
+    // An end of stream posted before the seek is done belongs to the playback before it.
+    m_rewind = m_pipeline->SeekToStart();
     m_reachedEnd = false;
-}
-
-bool MediaGraph::Run() {
-    return ChangeSourceState(GST_STATE_PLAYING);
-}
-
-bool MediaGraph::Pause() {
-    return ChangeSourceState(GST_STATE_PAUSED);
-}
-
-// A graph without a file neither runs nor pauses.
-bool MediaGraph::ChangeSourceState(GstState state) {
-    if (!HasSource()) {
-        return false;
-    }
-    std::string error;
-    if (!m_pipeline.SetStateAndWait(state, error)) {
-        m_lastError = error;
-        return false;
-    }
-    return true;
 }
 
 bool MediaGraph::IsRunning() const {
-    return HasSource() && m_pipeline.CurrentState() == GST_STATE_PLAYING;
-}
-
-bool MediaGraph::Seek(std::int64_t start, std::int64_t stop) {
-    if (!HasSource()) {
-        return false;
-    }
-    // Whatever is on the bus predates the seek; an old end of stream must not survive it.
-    PollBus();
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    const GstSeekType stopType = stop >= 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE;
-    if (!gst_element_seek(m_pipeline.element(), 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
-                          std::max<std::int64_t>(start, 0), stopType, stop >= 0 ? stop : -1)) {
-        // A stream that cannot seek still plays from where it is.
-        std::fprintf(stderr, "preview: the seek was refused\n");
-    }
-    std::string error;
-    const bool settled = m_pipeline.WaitForStateChange(error);
-    if (!settled) {
-        m_lastError = error;
-    }
-    // Sinks post end of stream only while PLAYING, so in PAUSED any that is left is stale.
-    if (m_pipeline.CurrentState() == GST_STATE_PAUSED) {
-        ReadBus(false);
-    }
-    m_reachedEnd = false;
-    return settled;
+    return m_load == Load::Ready && m_pipeline->state() == GST_STATE_PLAYING;
 }
 
 std::optional<std::int64_t> MediaGraph::Position() const {
-    gint64 position = -1;
-    if (!HasSource() ||
-        !gst_element_query_position(m_pipeline.element(), GST_FORMAT_TIME, &position) ||
-        position < 0) {
+    if (m_load != Load::Ready)
         return std::nullopt;
-    }
+    if (m_rewind != 0)
+        return 0;
+    if (m_reachedEnd && (m_end || m_duration))
+        return m_end ? m_end : m_duration;
+    gint64 position = -1;
+    if (!gst_element_query_position(m_pipeline->element(), GST_FORMAT_TIME, &position) ||
+        position < 0)
+        return std::nullopt;
     return position;
 }
 
-std::optional<std::int64_t> MediaGraph::Duration() const {
-    gint64 duration = -1;
-    if (!HasSource() ||
-        !gst_element_query_duration(m_pipeline.element(), GST_FORMAT_TIME, &duration) ||
-        duration <= 0) {
-        return std::nullopt;
-    }
-    return duration;
-}
-
 void MediaGraph::SetVolume(double linear) {
-    if (!m_volume) {
-        return;
-    }
-    const double clamped = std::clamp(linear, 0.0, kMaxVolume);
-    g_object_set(m_volume.get(), "volume", clamped, nullptr);
+    m_volume = std::clamp(linear, 0.0, kMaxVolume);
+    if (m_volumeElement)
+        g_object_set(m_volumeElement.get(), "volume", m_volume, nullptr);
 }
 
-double MediaGraph::Volume() const {
-    double linear = 1.0;
-    if (m_volume) {
-        g_object_get(m_volume.get(), "volume", &linear, nullptr);
-    }
-    return linear;
-}
-
-void MediaGraph::PollBus() {
-    ReadBus(true);
-}
-
-void MediaGraph::ReadBus(bool noteEnd) {
-    GstBus* bus = m_pipeline.bus();
-    if (bus == nullptr) {
-        return;
-    }
-    while (MessagePtr message{gst_bus_pop_filtered(
-        bus, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))}) {
-        if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) {
-            m_reachedEnd = m_reachedEnd || noteEnd;
-        } else {
-            m_lastError = DescribeMessage(message.get());
-            std::fprintf(stderr, "preview: %s\n", m_lastError.c_str());
+// Every message of the current file's pipeline arrives here, in the order it was posted.
+void MediaGraph::OnMessage(GstMessage* message) {
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ASYNC_DONE:
+        if (m_load == Load::Rendering)
+            FinishRender(true, nullptr);
+        break;
+    case GST_MESSAGE_ERROR:
+        GST_CAT_WARNING(mirt_preview_debug, "\"%s\": %s", m_path.c_str(),
+                        Describe(message).c_str());
+        if (m_load == Load::Rendering)
+            FinishRender(false, "an error");
+        else if (m_load == Load::Ready)
+            m_reachedEnd = true; // the stream cannot go on: the track has ended
+        break;
+    case GST_MESSAGE_WARNING:
+        GST_CAT_INFO(mirt_preview_debug, "\"%s\": %s", m_path.c_str(), Describe(message).c_str());
+        break;
+    case GST_MESSAGE_EOS:
+        if (m_load == Load::Ready && m_rewind == 0)
+            m_reachedEnd = true;
+        break;
+    case GST_MESSAGE_CLOCK_LOST:
+        // The sink that gave the clock went away: a new one is chosen on the way to PLAYING.
+        if (m_load == Load::Ready && m_pipeline->state() == GST_STATE_PLAYING) {
+            m_pipeline->SetState(GST_STATE_PAUSED);
+            m_pipeline->SetState(GST_STATE_PLAYING);
         }
+        break;
+    case GST_MESSAGE_APPLICATION:
+        if (const std::uint64_t done = Pipeline::DoneNumber(message); done != 0) {
+            if (done == m_rewind)
+                m_rewind = 0;
+            if (Pipeline::DoneFailed(message) && m_load == Load::Rendering)
+                FinishRender(false, "the state change failed");
+        } else if (IsApplication(message, kNoAudioMessage)) {
+            if (m_load == Load::Rendering)
+                FinishRender(false, "no audio stream");
+        } else if (TrackEndScan::IsResult(message)) {
+            if (const auto end = TrackEndScan::EndFrom(message); end && m_load == Load::Ready) {
+                m_end = end;
+                m_listener.OnEndFound(*end);
+            }
+        }
+        break;
+    default:
+        break;
     }
-    // The filtered pop has also thrown away the messages nobody reads (state changes, tags).
+}
+
+void MediaGraph::FinishRender(bool ok, const char* why) {
+    StopStallTimer();
+    if (!ok) {
+        GST_CAT_INFO(mirt_preview_debug, "cannot play \"%s\": %s", m_path.c_str(), why);
+        Unload();
+        m_listener.OnRenderFinished(false);
+        return;
+    }
+    m_load = Load::Ready;
+    gint64 duration = -1;
+    if (gst_element_query_duration(m_pipeline->element(), GST_FORMAT_TIME, &duration) &&
+        duration > 0)
+        m_duration = duration;
+    if (m_playWhenReady)
+        m_pipeline->SetState(GST_STATE_PLAYING);
+    m_playWhenReady = false;
+    const BusPtr bus(gst_element_get_bus(m_pipeline->element()));
+    m_scan = std::make_unique<TrackEndScan>(m_path, m_options.source, bus.get());
+    m_listener.OnRenderFinished(true);
+}
+
+void MediaGraph::StopStallTimer() {
+    if (m_stallTimer != 0)
+        g_source_remove(m_stallTimer);
+    m_stallTimer = 0;
+}
+
+gboolean MediaGraph::OnRenderStalled(gpointer data) {
+    auto* self = static_cast<MediaGraph*>(data);
+    self->m_stallTimer = 0; // this source ends with the callback
+    if (self->m_load == Load::Rendering)
+        self->FinishRender(false, "the file did not preroll in time (stalled reads?)");
+    return G_SOURCE_REMOVE;
 }
 
 } // namespace media

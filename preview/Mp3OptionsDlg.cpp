@@ -1,7 +1,5 @@
 #include "preview/Mp3OptionsDlg.h"
 
-#include "preview/Player.h"
-#include "preview/TrackList.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 
@@ -41,8 +39,8 @@ BEGIN_HANDLER_TABLE(CMp3OptionsDlg){framework::Msg::Click, IDC_PLAY, &CMp3Option
     {framework::Msg::Destroy, framework::kAnyId, &CMp3OptionsDlg::OnDestroy},
     END_HANDLER_TABLE(CMp3OptionsDlg)
 
-        CMp3OptionsDlg::CMp3OptionsDlg()
-    : CTrackWindow(res::IDD_MP3_OPTIONS) {
+        CMp3OptionsDlg::CMp3OptionsDlg(media::Preview& preview)
+    : CDialog(res::IDD_MP3_OPTIONS), m_preview(preview), g_player(preview.Player()) {
     DDX_Control(IDC_VOLUME, m_volumeSlider);
     DDX_Text(IDC_TRACK, m_strTrack);
     DDX_Text(IDC_VOLUME_LABEL, m_strVolume);
@@ -55,7 +53,7 @@ void CMp3OptionsDlg::ShowVolume(int position) {
 }
 
 int CMp3OptionsDlg::OnCreate() {
-    if (CTrackWindow::OnCreate() == -1)
+    if (CDialog::OnCreate() == -1)
         return -1;
     m_nVolume = g_nVolume;
     m_bAlwaysRandom = g_bAlwaysRandom;
@@ -65,7 +63,7 @@ int CMp3OptionsDlg::OnCreate() {
 }
 
 BOOL CMp3OptionsDlg::OnInitDialog() {
-    CTrackWindow::OnInitDialog();
+    CDialog::OnInitDialog();
     // The preview plays at the volume the slider shows from the start, and the player keeps
     // that volume for every track it loads and every graph it rebuilds.
     g_player.SetVolumeStep(VolumeStepOf(m_volumeSlider.GetPos()));
@@ -73,16 +71,16 @@ BOOL CMp3OptionsDlg::OnInitDialog() {
 }
 
 void CMp3OptionsDlg::OnPlay() {
-    PlayCurrentTrack(*this);
+    m_preview.PlayCurrentTrack(*this);
 }
 void CMp3OptionsDlg::OnStop() {
     g_player.StopAndRewind();
 }
 void CMp3OptionsDlg::OnPrevious() {
-    PrevTrack(*this);
+    m_preview.PrevTrack(*this);
 }
 void CMp3OptionsDlg::OnNext() {
-    NextTrack(*this);
+    m_preview.NextTrack(*this);
 }
 
 void CMp3OptionsDlg::OnVolumeMoved() {
@@ -96,7 +94,7 @@ void CMp3OptionsDlg::OnVolumeMoved() {
 // negative progress counts as past the end too.
 void CMp3OptionsDlg::OnTimer() {
     if (static_cast<std::uint16_t>(g_player.GetProgress()) > 99)
-        NextTrack(*this);
+        m_preview.NextTrack(*this);
 }
 
 void CMp3OptionsDlg::OnDestroy() {
@@ -108,10 +106,10 @@ void CMp3OptionsDlg::OnOK() {
     UpdateData(TRUE);
     g_bAlwaysRandom = m_bAlwaysRandom;
     g_player.StopAndRewind();
-    CTrackWindow::OnOK();
+    CDialog::OnOK();
 }
 
 void CMp3OptionsDlg::OnCancel() {
     g_player.StopAndRewind();
-    CTrackWindow::OnCancel();
+    CDialog::OnCancel();
 }

@@ -2,15 +2,18 @@
 // automatic advance at a track's end), sets the preview volume and the shuffle option.
 #pragma once
 
-#include "preview/TrackWindow.h"
+#include "framework/Dialog.h"
+#include "preview/Preview.h"
 
 #include <string>
+#include <utility>
 
-class CMp3OptionsDlg : public CTrackWindow {
+class CMp3OptionsDlg : public framework::CDialog, private media::TrackLabel {
 public:
-    CMp3OptionsDlg();
+    explicit CMp3OptionsDlg(media::Preview& preview);
 
     framework::CSliderCtrl m_volumeSlider;
+    std::string m_strTrack;
     std::string m_strVolume;
     int m_nVolume = 0; // slider position 0..100, 0 at the top and loudest
     int m_bAlwaysRandom = 0;
@@ -30,6 +33,14 @@ private:
     void OnTimer();
     void OnDestroy();
     void ShowVolume(int position);
+
+    // The track label, as the preview shows the current track in it.
+    void SetText(std::string text) override { m_strTrack = std::move(text); }
+    void Show() override { UpdateData(FALSE); }
+
+    media::Preview& m_preview;
+    // The preview's one player, under the name the rest of the program knows it by.
+    CMp3Player& g_player;
 
     DECLARE_HANDLER_TABLE(CMp3OptionsDlg)
 };

@@ -1,127 +1,232 @@
 #include "preview/Pipeline.h"
 
+#include "preview/GstSetup.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace media {
+namespace {
 
-Pipeline::~Pipeline() {
-    Shutdown();
+constexpr char kDoneMessage[] = "mirt-command-done";
+
+enum Command { kSetNull, kSetReady, kSetPaused, kSetPlaying, kSeekToStart };
+
+Command StateCommand(GstState state) {
+    switch (state) {
+    case GST_STATE_PLAYING:
+        return kSetPlaying;
+    case GST_STATE_PAUSED:
+        return kSetPaused;
+    case GST_STATE_READY:
+        return kSetReady;
+    default:
+        return kSetNull;
+    }
 }
 
-Pipeline& Pipeline::operator=(Pipeline&& other) noexcept {
-    if (this != &other) {
-        Shutdown();
-        m_pipeline = std::move(other.m_pipeline);
-        m_bus = std::move(other.m_bus);
+bool Execute(GstElement* pipeline, Command command) {
+    switch (command) {
+    case kSeekToStart: {
+        const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+        return gst_element_seek(pipeline, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, 0,
+                                GST_SEEK_TYPE_SET, -1) != FALSE;
     }
-    return *this;
+    case kSetPlaying:
+        return gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    case kSetPaused:
+        return gst_element_set_state(pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    case kSetReady:
+        return gst_element_set_state(pipeline, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    case kSetNull:
+        return gst_element_set_state(pipeline, GST_STATE_NULL) != GST_STATE_CHANGE_FAILURE;
+    }
+    return false;
 }
 
-Pipeline Pipeline::Create(const char* name) {
-    Pipeline result;
-    GstElement* pipeline = gst_pipeline_new(name);
-    if (pipeline == nullptr) {
-        return result;
+// Pieces of background work alive. An atomic with nothing to destroy, so that a detached
+// thread still running while the program exits never touches a destroyed object.
+constinit std::atomic<int> g_backgroundWork{0};
+
+// Only what the owner acts on crosses over to the GUI thread: every element of a pipeline
+// posts a state change of its own, stream status and tags, some forty messages per file, and
+// each would cost the event loop a turn. The rest is dropped where it is posted.
+bool Matters(GstMessage* message, gpointer pipeline) {
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_WARNING:
+    case GST_MESSAGE_EOS:
+    case GST_MESSAGE_ASYNC_DONE:
+    case GST_MESSAGE_APPLICATION:
+    case GST_MESSAGE_CLOCK_LOST:
+        return true;
+    case GST_MESSAGE_STATE_CHANGED:
+        return GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
+    default:
+        return false;
     }
-    result.m_pipeline.reset(GST_ELEMENT(gst_object_ref_sink(pipeline)));
-    result.m_bus.reset(gst_element_get_bus(pipeline));
-    return result;
 }
 
-bool Pipeline::SetStateAndWait(GstState state, std::string& error) {
-    if (!valid()) {
-        error = "no pipeline";
-        return false;
-    }
-    if (gst_element_set_state(element(), state) == GST_STATE_CHANGE_FAILURE) {
-        error = TakeError(kErrorMessageTimeout);
-        if (error.empty()) {
-            error = "the state change failed";
-        }
-        return false;
-    }
-    return WaitForStateChange(error);
+GstBusSyncReply KeepWhatMatters(GstBus* /*bus*/, GstMessage* message, gpointer pipeline) {
+    if (Matters(message, pipeline))
+        return GST_BUS_PASS;
+    gst_message_unref(message); // a message dropped here is the handler's to release
+    return GST_BUS_DROP;
 }
 
-bool Pipeline::WaitForStateChange(std::string& error) {
-    if (!valid()) {
-        error = "no pipeline";
-        return false;
-    }
-    const GstStateChangeReturn result =
-        gst_element_get_state(element(), nullptr, nullptr, kStateChangeTimeout);
-    if (result == GST_STATE_CHANGE_FAILURE) {
-        // The ERROR message can arrive a little after get_state reports the failure.
-        error = TakeError(kErrorMessageTimeout);
-        if (error.empty()) {
-            error = "the state change failed";
-        }
-        return false;
-    }
-    if (result == GST_STATE_CHANGE_ASYNC) {
-        error = TakeError(0);
-        if (error.empty()) {
-            error = "the state change timed out";
-        }
-        return false;
+} // namespace
+
+BackgroundWork::BackgroundWork() {
+    g_backgroundWork.fetch_add(1);
+}
+
+BackgroundWork::~BackgroundWork() {
+    g_backgroundWork.fetch_sub(1);
+}
+
+bool WaitForBackgroundWork(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (g_backgroundWork.load() > 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
 }
 
-GstState Pipeline::CurrentState() const {
-    if (!valid()) {
-        return GST_STATE_VOID_PENDING;
-    }
-    GstState current = GST_STATE_VOID_PENDING;
-    gst_element_get_state(element(), &current, nullptr, 0);
-    return current;
-}
+// What the pipeline's thread shares with the handle: the command queue and its own references
+// to the pipeline and its bus, which it releases when it ends.
+struct Pipeline::Worker {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::pair<std::uint64_t, Command>> queue;
+    bool abandoned = false;
+    std::optional<BackgroundWork> teardown; // counted from the moment the handle lets go
+    ElementPtr pipeline;
+    BusPtr bus;
 
-std::string Pipeline::TakeError(GstClockTime timeout) {
-    if (m_bus == nullptr) {
-        return {};
+    static void Run(const std::shared_ptr<Worker>& self) {
+        for (;;) {
+            std::pair<std::uint64_t, Command> next;
+            {
+                std::unique_lock lock(self->mutex);
+                self->wake.wait(lock, [&] { return self->abandoned || !self->queue.empty(); });
+                if (self->abandoned)
+                    break;
+                next = self->queue.front();
+                self->queue.pop_front();
+            }
+            const bool ok = Execute(self->pipeline.get(), next.second);
+            GstStructure* done =
+                gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64, next.first, "failed",
+                                  G_TYPE_BOOLEAN, ok ? FALSE : TRUE, nullptr);
+            gst_bus_post(self->bus.get(),
+                         gst_message_new_application(GST_OBJECT(self->pipeline.get()), done));
+        }
+        // This is where a streaming thread stuck in a read keeps the thread waiting; nobody
+        // else waits for it.
+        gst_element_set_state(self->pipeline.get(), GST_STATE_NULL);
+        self->pipeline.reset();
+        self->bus.reset();
+        const std::lock_guard lock(self->mutex);
+        self->teardown.reset();
     }
-    MessagePtr message(gst_bus_timed_pop_filtered(bus(), timeout, GST_MESSAGE_ERROR));
-    return message ? DescribeMessage(message.get()) : std::string();
-}
+};
 
-void Pipeline::DrainBus() {
-    if (m_bus == nullptr) {
+Pipeline::Pipeline(MessageHandler handler) : m_handler(std::move(handler)) {
+    GstElement* pipeline = gst_pipeline_new(nullptr);
+    if (pipeline == nullptr)
+        return;
+    m_pipeline.reset(GST_ELEMENT(gst_object_ref_sink(pipeline)));
+    m_bus.reset(gst_element_get_bus(pipeline));
+    gst_bus_set_sync_handler(m_bus.get(), KeepWhatMatters, pipeline, nullptr);
+    gst_bus_add_watch(m_bus.get(), &Pipeline::OnBusMessage, this);
+    auto worker = std::make_shared<Worker>();
+    worker->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
+    worker->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
+    try {
+        std::thread(&Worker::Run, worker).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: a pipeline that nobody can drive is no pipeline.
+        gst_bus_remove_watch(m_bus.get());
+        m_bus.reset();
+        m_pipeline.reset();
         return;
     }
-    while (MessagePtr message{gst_bus_pop(bus())}) {
-    }
+    m_worker = std::move(worker);
 }
 
-void Pipeline::Shutdown() {
-    if (m_pipeline) {
-        gst_element_get_state(element(), nullptr, nullptr, kStateChangeTimeout);
-        gst_element_set_state(element(), GST_STATE_NULL);
-        DrainBus();
+Pipeline::~Pipeline() {
+    if (!m_worker)
+        return;
+    // From here on nothing reaches the handler, and what is still posted is dropped.
+    gst_bus_remove_watch(m_bus.get());
+    gst_bus_set_flushing(m_bus.get(), TRUE);
+    {
+        const std::lock_guard lock(m_worker->mutex);
+        m_worker->abandoned = true;
+        m_worker->teardown.emplace();
+        m_worker->queue.clear();
     }
-    m_bus.reset();
-    m_pipeline.reset();
+    m_worker->wake.notify_one();
 }
 
-std::string DescribeMessage(GstMessage* message) {
-    GError* raw = nullptr;
-    gchar* rawDebug = nullptr;
-    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
-        gst_message_parse_error(message, &raw, &rawDebug);
-    } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_WARNING) {
-        gst_message_parse_warning(message, &raw, &rawDebug);
-    } else {
-        return GST_MESSAGE_TYPE_NAME(message);
+std::uint64_t Pipeline::Queue(int command) {
+    if (!m_worker)
+        return 0;
+    const std::uint64_t number = ++m_lastNumber;
+    {
+        const std::lock_guard lock(m_worker->mutex);
+        m_worker->queue.emplace_back(number, static_cast<Command>(command));
     }
-    const ErrorPtr error(raw);
-    const GCharPtr debug(rawDebug);
-    std::string text;
-    if (GST_MESSAGE_SRC(message) != nullptr) {
-        text = GST_OBJECT_NAME(GST_MESSAGE_SRC(message));
-        text += ": ";
+    m_worker->wake.notify_one();
+    return number;
+}
+
+std::uint64_t Pipeline::SetState(GstState state) {
+    return Queue(StateCommand(state));
+}
+
+std::uint64_t Pipeline::SeekToStart() {
+    return Queue(kSeekToStart);
+}
+
+std::uint64_t Pipeline::DoneNumber(GstMessage* message) {
+    const GstStructure* structure = gst_message_get_structure(message);
+    guint64 number = 0;
+    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_APPLICATION || structure == nullptr ||
+        !gst_structure_has_name(structure, kDoneMessage) ||
+        !gst_structure_get_uint64(structure, "number", &number))
+        return 0;
+    return number;
+}
+
+bool Pipeline::DoneFailed(GstMessage* message) {
+    gboolean failed = FALSE;
+    const GstStructure* structure = gst_message_get_structure(message);
+    return structure != nullptr && gst_structure_get_boolean(structure, "failed", &failed) &&
+           failed;
+}
+
+gboolean Pipeline::OnBusMessage(GstBus* /*bus*/, GstMessage* message, gpointer data) {
+    auto* self = static_cast<Pipeline*>(data);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STATE_CHANGED &&
+        GST_MESSAGE_SRC(message) == GST_OBJECT(self->m_pipeline.get())) {
+        GstState state = GST_STATE_NULL;
+        gst_message_parse_state_changed(message, nullptr, &state, nullptr);
+        self->m_state = state;
     }
-    text += (error && error->message) ? error->message : "unknown error";
-    return text;
+    // The handler may abandon this very pipeline, so it runs from a copy and nothing of the
+    // handle is touched after it.
+    const MessageHandler handler = self->m_handler;
+    handler(message);
+    return TRUE;
 }
 
 } // namespace media

@@ -1,57 +1,81 @@
-// A GstPipeline with its bus, shut down properly when the handle goes away: any pending state
-// change is finished, the pipeline is set to NULL and only then released.
+// One GstPipeline and the thread that changes its state.
+//
+// Every state change and seek of the pipeline runs on a thread of its own, in the order asked
+// for, so that the caller never waits for GStreamer: a preroll, a flushing seek or the final
+// shutdown can take as long as a streaming thread needs to let go, which is forever when a read
+// never returns. Bus messages come back to the thread that runs GLib's default main context
+// (Qt's GUI thread) through a bus watch, in the order they were posted (only those that matter
+// to an owner: errors, warnings, the end of the stream, the pipeline's own state changes, a
+// finished preroll, a lost clock, application messages); the pipeline's thread
+// posts a "done" message after each command, so a message that predates a command can be told
+// from one that follows it.
+//
+// Destroying the handle abandons the pipeline: no message reaches the handler any more, and the
+// pipeline's thread sets it to NULL and releases it in the background.
 #pragma once
 
 #include "preview/GstHandles.h"
 
-#include <string>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace media {
 
-// How long a state change (preroll, a flushing seek, shutdown) may take before it counts as failed.
-inline constexpr GstClockTime kStateChangeTimeout = 5 * GST_SECOND;
-// How long to wait for the ERROR message that explains a failed state change.
-inline constexpr GstClockTime kErrorMessageTimeout = 1 * GST_SECOND;
-
 class Pipeline {
 public:
-    // An empty handle; valid() is false until a pipeline is made with Create().
-    Pipeline() = default;
+    using MessageHandler = std::function<void(GstMessage* message)>;
+
+    // A new, empty pipeline whose bus messages go to `handler`. valid() tells whether it could
+    // be made.
+    explicit Pipeline(MessageHandler handler);
     ~Pipeline();
-    Pipeline(Pipeline&& other) noexcept = default;
-    Pipeline& operator=(Pipeline&& other) noexcept;
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
-
-    static Pipeline Create(const char* name);
 
     bool valid() const { return m_pipeline != nullptr; }
     GstElement* element() const { return m_pipeline.get(); }
     GstBin* bin() const { return GST_BIN(m_pipeline.get()); }
-    GstBus* bus() const { return m_bus.get(); }
 
-    // Sets the state and waits until it is reached. On failure returns false and puts the reason
-    // (from the bus when there is one) into error.
-    bool SetStateAndWait(GstState state, std::string& error);
-    // Waits for a pending (ASYNC) state change, e.g. after a flushing seek.
-    bool WaitForStateChange(std::string& error);
-    // The state the pipeline is in now (its pending change not counted).
-    GstState CurrentState() const;
+    // Queue a state change or a flushing seek to the start of the stream (its stop left at the
+    // end) and return its number at once; the "done" message carries the same number.
+    std::uint64_t SetState(GstState state);
+    std::uint64_t SeekToStart();
 
-    // Waits up to `timeout` for an ERROR message and returns its text, or "" when none came.
-    std::string TakeError(GstClockTime timeout);
-    // Throws away every message on the bus.
-    void DrainBus();
+    // The number of a "done" message, or 0 for any other message.
+    static std::uint64_t DoneNumber(GstMessage* message);
+    // Whether the command of a "done" message failed.
+    static bool DoneFailed(GstMessage* message);
 
-    // Finishes any pending state change, sets NULL and releases the pipeline. Safe to repeat.
-    void Shutdown();
+    // The pipeline's state as its own state-change messages have reported it.
+    GstState state() const { return m_state; }
 
 private:
+    struct Worker;
+    static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    std::uint64_t Queue(int command);
+
+    MessageHandler m_handler;
     ElementPtr m_pipeline;
     BusPtr m_bus;
+    std::shared_ptr<Worker> m_worker;
+    std::uint64_t m_lastNumber = 0;
+    GstState m_state = GST_STATE_NULL;
 };
 
-// "element: message" of an ERROR (or WARNING) message.
-std::string DescribeMessage(GstMessage* message);
+// Waits up to `timeout` until every abandoned pipeline has been torn down and every other piece
+// of background media work (end scans) has finished; true when none is left. For the end of the
+// program and for tests; never needed for correctness.
+bool WaitForBackgroundWork(std::chrono::milliseconds timeout);
+
+// Counts a piece of background work for WaitForBackgroundWork while it lives.
+class BackgroundWork {
+public:
+    BackgroundWork();
+    ~BackgroundWork();
+    BackgroundWork(const BackgroundWork&) = delete;
+    BackgroundWork& operator=(const BackgroundWork&) = delete;
+};
 
 } // namespace media

@@ -1,116 +1,80 @@
 #include "preview/Player.h"
 
-#include "preview/Graph.h"
-#include "preview/MediaGraph.h"
-#include "preview/Mp3End.h"
 #include "preview/Volume.h"
 
-#include <cstdio>
+#include <algorithm>
 
-CMp3Player g_player;
+CMp3Player::~CMp3Player() = default;
 
-namespace {
-
-// The end of the playable range: the exact end from the frame headers; for other content that
-// the decoder still plays (a WAV named .mp3), its duration; failing both, the start, which keeps
-// the range empty so that progress stays 0.
-std::int64_t FindRangeEnd(const std::string& path, media::MediaGraph& graph, std::int64_t start) {
-    if (const auto end = media::ExactMp3End(path)) {
-        return *end;
+bool CMp3Player::BuildGraph(const media::GraphOptions& options) {
+    m_graph.reset();
+    media::GraphListener& listener = *this;
+    auto graph = std::make_unique<media::MediaGraph>(options, listener);
+    std::string reason;
+    if (!graph->Build(&reason)) {
+        GST_CAT_WARNING(mirt_preview_debug, "cannot build the media graph: %s", reason.c_str());
+        return false;
     }
-    if (const auto duration = graph.Duration()) {
-        return *duration;
-    }
-    return start;
+    m_graph = std::move(graph);
+    // The slider's volume holds for every graph, not only the first one.
+    ApplyVolume();
+    return true;
 }
 
-} // namespace
+void CMp3Player::FreeGraph() {
+    m_graph.reset();
+}
 
 int CMp3Player::OpenFile(const std::string& path) {
-    if (m_bLoaded) {
+    if (m_bLoaded)
         Close();
-    }
-    media::MediaGraph* graph = media::CurrentGraph();
-    if (graph == nullptr) {
-        m_lastError = "no media graph";
+    if (!m_graph || !m_graph->Render(path))
         return 0;
-    }
-    std::string error;
-    if (!graph->Render(path, error)) {
-        m_lastError = error;
-        std::fprintf(stderr, "preview: cannot play \"%s\": %s\n", path.c_str(), error.c_str());
-        return 0;
-    }
-    const std::int64_t start = 0;
-    const std::int64_t stop = FindRangeEnd(path, *graph, start);
-    if (!graph->Seek(start, stop > start ? stop : -1)) {
-        m_lastError = graph->LastError();
-        graph->RemoveSource();
-        return 0;
-    }
-    m_llStart = start;
-    m_llStop = stop;
+    m_llStart = 0;
+    m_llStop = 1;
     m_bStopped = true;
     m_bLoaded = 1;
-    m_lastError.clear();
-    ApplyVolume();
     return 1;
 }
 
 void CMp3Player::Close() {
-    if (!m_bLoaded) {
+    if (!m_bLoaded)
         return;
-    }
-    Stop();
+    if (m_graph)
+        m_graph->Unload();
+    m_bStopped = true;
     m_bLoaded = 0;
 }
 
 void CMp3Player::Play() {
-    media::MediaGraph* graph = media::CurrentGraph();
-    if (!m_bLoaded || graph == nullptr || !graph->HasSource()) {
+    if (!m_bLoaded || !m_graph || m_graph->load() == media::MediaGraph::Load::Empty)
         return;
-    }
-    if (graph->Run()) {
-        m_bStopped = false;
-    }
-}
-
-void CMp3Player::Stop() {
-    m_bStopped = true;
-    if (media::MediaGraph* graph = media::CurrentGraph()) {
-        graph->Pause();
-    }
+    m_graph->Play();
+    m_bStopped = false;
 }
 
 void CMp3Player::StopAndRewind() {
-    if (!m_bLoaded) {
+    if (!m_bLoaded)
         return;
-    }
-    Stop();
-    if (media::MediaGraph* graph = media::CurrentGraph()) {
-        graph->Seek(m_llStart, m_llStop > m_llStart ? m_llStop : -1);
-    }
+    m_bStopped = true;
+    if (m_graph)
+        m_graph->Rewind();
 }
 
 short CMp3Player::GetProgress() {
-    if (!m_bLoaded) {
+    if (!m_bLoaded || !m_graph || m_graph->load() != media::MediaGraph::Load::Ready)
         return 0;
-    }
+    if (m_graph->ReachedEnd())
+        return 100;
     const std::int64_t range = m_llStop - m_llStart;
-    if (range == 0) {
+    const auto position = m_graph->Position();
+    if (range <= 0 || !position)
         return 0;
-    }
-    std::int64_t current = m_llStart;
-    if (media::MediaGraph* graph = media::CurrentGraph(); graph != nullptr && graph->HasSource()) {
-        graph->PollBus();
-        if (graph->ReachedEnd()) {
-            current = m_llStop;
-        } else if (const auto position = graph->Position()) {
-            current = *position;
-        }
-    }
+    // Only the end of the stream itself counts as 100: a position at the end of a range that is
+    // still the decoder's estimate, or in the last moments before the end arrives, is 99.
+    const std::int64_t percent = std::min<std::int64_t>((*position - m_llStart) * 100 / range, 99);
     // Wraps to 16 bits like the value the progress control takes.
-    return static_cast<short>((current - m_llStart) * 100 / range);
+    return static_cast<short>(percent);
 }
 
 void CMp3Player::SetVolumeStep(int step) {
@@ -118,20 +82,37 @@ void CMp3Player::SetVolumeStep(int step) {
     ApplyVolume();
 }
 
-void CMp3Player::ApplyVolume() const {
-    if (media::MediaGraph* graph = media::CurrentGraph()) {
-        graph->SetVolume(media::HundredthsDbToLinear(media::StepToHundredthsDb(m_volumeStep)));
-    }
+void CMp3Player::ApplyVolume() {
+    if (m_graph)
+        m_graph->SetVolume(media::HundredthsDbToLinear(media::StepToHundredthsDb(m_volumeStep)));
 }
 
 long CMp3Player::GetVolume() const {
-    if (const media::MediaGraph* graph = media::CurrentGraph()) {
-        return media::LinearToHundredthsDb(graph->Volume());
-    }
+    if (m_graph)
+        return media::LinearToHundredthsDb(m_graph->Volume());
     return media::StepToHundredthsDb(m_volumeStep);
 }
 
 bool CMp3Player::IsPlaying() const {
-    const media::MediaGraph* graph = media::CurrentGraph();
-    return m_bLoaded && !m_bStopped && graph != nullptr && graph->IsRunning();
+    return m_bLoaded && !m_bStopped && m_graph && m_graph->IsRunning();
+}
+
+bool CMp3Player::IsLoading() const {
+    return m_bLoaded && m_graph && m_graph->load() == media::MediaGraph::Load::Rendering;
+}
+
+void CMp3Player::OnRenderFinished(bool ok) {
+    if (!ok) {
+        m_bLoaded = 0;
+        m_bStopped = true;
+        return;
+    }
+    // Until the exact end is known the decoder's estimate stands in; without one the range
+    // stays empty (progress 0), and the end of the stream still ends the track.
+    const auto duration = m_graph->Duration();
+    m_llStop = m_llStart + duration.value_or(0);
+}
+
+void CMp3Player::OnEndFound(std::int64_t end) {
+    m_llStop = end;
 }

@@ -1,51 +1,69 @@
-// The MP3 preview player. It renders one file at a time into the current media graph (see
-// Graph.h) and keeps its own state across graph rebuilds. Positions are in nanoseconds.
+// The MP3 preview player. It loads one file at a time into its media graph, plays, stops and
+// rewinds it, tells how far it has played and sets its volume. The graph is built and freed
+// apart from the player (InitDirectShow, FreeDirectShow); the player keeps its own state across
+// rebuilds. Positions are in nanoseconds.
+//
+// Nothing here waits for GStreamer: OpenFile starts the render and returns, and the outcome
+// arrives through the event loop. A Play asked for meanwhile starts the file once it is ready;
+// a render that fails leaves the player not loaded, as a failed OpenFile does.
 #pragma once
 
+#include "preview/MediaGraph.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 
-class CMp3Player {
+class CMp3Player : private media::GraphListener {
 public:
-    // 1 while a file is rendered and ready; kept as it is when the graph is rebuilt.
+    CMp3Player() = default;
+    ~CMp3Player();
+    CMp3Player(const CMp3Player&) = delete;
+    CMp3Player& operator=(const CMp3Player&) = delete;
+
+    // 1 from a successful OpenFile until Close or a failed render; kept when the graph is rebuilt.
     int m_bLoaded = 0;
-    // The playable range of the loaded file.
+    // The playable range of the loaded file: the decoder's estimate once it is ready, the exact
+    // end once that is known.
     std::int64_t m_llStart = 0;
     std::int64_t m_llStop = 1;
 
-    // Renders `path` (raw bytes, relative to the working directory) into the current graph and
-    // selects its whole length. 1 on success; 0 when it cannot be played (LastError() says why).
+    // Builds a graph from `options` in place of any before it; false when it cannot be built.
+    bool BuildGraph(const media::GraphOptions& options);
+    void FreeGraph();
+    bool HasGraph() const { return m_graph != nullptr; }
+
+    // Starts rendering `path` (raw bytes, relative to the working directory) into the graph.
+    // 1 when the render has started, 0 when it cannot (no graph, no possible file name).
     int OpenFile(const std::string& path);
     // Stops and forgets the loaded file; nothing when none is loaded.
     void Close();
-    // Starts playing the loaded file. After the end it stays at the end until rewound.
+    // Plays the loaded file. After its end it stays at the end until rewound.
     void Play();
-    // Stops (paused, never torn down) and goes back to the start of the range.
+    // Stops playing and goes back to the start.
     void StopAndRewind();
-    // How far playback is through the range, in percent; exactly 100 once the end is reached.
+    // How far playback is through the range, in percent. 100 only once the stream has ended.
     short GetProgress();
 
     // Sets the volume from the slider: step s is s * -2 dB. Remembered while nothing is loaded
     // and applied to every file loaded and to every graph built later.
     void SetVolumeStep(int step);
     int GetVolumeStep() const { return m_volumeStep; }
-    // The volume of the current graph's volume element, in hundredths of a dB; without a graph
-    // the value the next graph will get.
+    // The graph's volume in hundredths of a dB; without a graph the one the next graph gets.
     long GetVolume() const;
-    // Gives the current graph the remembered volume (called when a graph is built).
-    void ApplyVolume() const;
 
-    // True while the graph runs the loaded file (also once it sits at the end, until stopped).
+    // Whether the loaded file is being played (also once it sits at its end, until stopped).
     bool IsPlaying() const;
     bool IsStopped() const { return m_bStopped; }
-    const std::string& LastError() const { return m_lastError; }
+    // Whether the render of the loaded file is still under way.
+    bool IsLoading() const;
 
 private:
-    void Stop();
+    void OnRenderFinished(bool ok) override;
+    void OnEndFound(std::int64_t end) override;
+    void ApplyVolume();
 
+    std::unique_ptr<media::MediaGraph> m_graph;
     bool m_bStopped = true;
     int m_volumeStep = 0;
-    std::string m_lastError;
 };
-
-extern CMp3Player g_player;

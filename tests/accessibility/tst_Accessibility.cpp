@@ -5,12 +5,11 @@
 #include "framework/testing/ModalScript.h"
 #include "framework/widgets/Picture.h"
 #include "items/ItemChanceDlg.h"
-#include "preview/Graph.h"
 #include "preview/Mp3OptionsDlg.h"
-#include "preview/Player.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
+#include "support/QuietPreview.h"
 
 #include <QAccessible>
 #include <QSlider>
@@ -40,7 +39,7 @@ void RunWindow(WindowKind kind, const std::function<void(CDialog&)>& script) {
     });
     switch (kind) {
     case kSettings: {
-        CSettingsDlg window;
+        CSettingsDlg window(testsupport::QuietPreview());
         window.DoModal();
         break;
     }
@@ -50,7 +49,9 @@ void RunWindow(WindowKind kind, const std::function<void(CDialog&)>& script) {
         break;
     }
     case kMp3Options: {
-        CMp3OptionsDlg window;
+        media::Preview preview(testsupport::QuietPreview());
+        InitDirectShow(preview);
+        CMp3OptionsDlg window(preview);
         window.DoModal();
         break;
     }
@@ -151,24 +152,14 @@ void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
 class AccessibilityTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        SetPreviewSinkFactory("fakesink", false);
-    }
+    void initTestCase() { res::RegisterResources(); }
     void init() {
         g_nVolume = 0;
         g_bAlwaysRandom = 0;
         for (int& chance : g_nItemChance)
             chance = 0;
-        // The MP3 options window plays through the preview graph that the settings window
-        // builds; opened on its own here, it gets one of its own.
-        QCOMPARE(InitDirectShow(), 0);
     }
-    void cleanup() {
-        framework::testing::ClearPendingScripts();
-        g_player.Close();
-        FreeDirectShow();
-    }
+    void cleanup() { framework::testing::ClearPendingScripts(); }
 
     void controlsAreNamed_data() {
         QTest::addColumn<int>("kind");

@@ -2,10 +2,10 @@
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/GstSetup.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
+#include "support/QuietPreview.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -72,10 +72,7 @@ void ResetGlobals() {
 class SettingsDlgTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        SetPreviewSinkFactory("fakesink", false);
-    }
+    void initTestCase() { res::RegisterResources(); }
     void init() { ResetGlobals(); }
     void cleanup() {
         framework::SetMessageBoxHook({});
@@ -84,7 +81,7 @@ private slots:
 
     void opensOnTheGeneralPageWithTheHelpText() {
         ScopedWorkingDir dir;
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             QCOMPARE(w.Host()->windowTitle(), QStringLiteral("MirtConfig"));
             QCOMPARE(VisiblePageControls(w), QList<int>{1009});
@@ -106,7 +103,7 @@ private slots:
 
     void pagesShowTheirOwnControls() {
         ScopedWorkingDir dir;
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, 1000, 2);
             QCOMPARE(VisiblePageControls(w), QList<int>{1050});
@@ -130,7 +127,7 @@ private slots:
     // items, a Ctrl+click on the selected one and Ctrl+Space leave the page as it is.
     void thePageListKeepsItsSelection() {
         ScopedWorkingDir dir;
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             auto* list = ControlAs<QListWidget>(w, 1000);
             const auto shows = [&](int row, const QList<int>& controls) {
@@ -163,7 +160,7 @@ private slots:
     void mp3SwitchEnablesItsButton() {
         ScopedWorkingDir dir;
         WriteFile(dir.file("Config.cfg"), ConfigBytes(0, 0, 1, 0, 0));
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, 1000, 1);
             QVERIFY(IsChecked(w, 1004));
@@ -184,7 +181,7 @@ private slots:
     void okWritesTheTwentyBytes() {
         ScopedWorkingDir dir;
         WriteFile(dir.file("Config.cfg"), ConfigBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, 1000, 1);
             QVERIFY(IsChecked(w, 1007));
@@ -203,7 +200,7 @@ private slots:
 
     void okWithoutAFileWritesTheDefaults() {
         ScopedWorkingDir dir;
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
         QCOMPARE(dialog.DoModal(), IDOK);
         QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigBytes(0, 0, 0, 0, 0));
@@ -214,7 +211,7 @@ private slots:
         const QByteArray original = ConfigBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
         WriteFile(dir.file("Config.cfg"), original);
         for (int way = 0; way < 3; ++way) {
-            CSettingsDlg dialog;
+            CSettingsDlg dialog(testsupport::QuietPreview());
             WhenNextDialogShows([way](CDialog& w) {
                 ClickListRow(w, 1000, 1);
                 Click(w, 1004);
@@ -236,7 +233,7 @@ private slots:
         QByteArray bad = ConfigBytes(40, 1, 1, 1, 1);
         bad[4] = 'm'; // "CFG mIRT: "
         WriteFile(dir.file("Config.cfg"), bad);
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             QVERIFY(!IsChecked(w, 1004) && !IsChecked(w, 1007) && !IsChecked(w, 1021));
             QVERIFY(!Control(w, 1005)->isEnabled());
@@ -255,7 +252,7 @@ private slots:
             messages << QString::fromStdString(caption + "|" + text);
             return IDOK;
         });
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         bool stayedOpen = false;
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, IDOK);
@@ -274,16 +271,14 @@ private slots:
 
     void aMediaFailureIsReportedAndTheWindowGoesOn() {
         ScopedWorkingDir dir;
-        SetPreviewSinkFactory("no-such-sink-element", false);
         QStringList messages;
         framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
             messages << QString::fromStdString(caption + "|" + text);
             return IDOK;
         });
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(media::GraphOptions{"no-such-sink-element", false});
         WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
         const int result = dialog.DoModal();
-        SetPreviewSinkFactory("fakesink", false);
         QCOMPARE(result, IDOK);
         QCOMPARE(messages, QStringList{QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!")});
         QVERIFY(QFile::exists(dir.file("Config.cfg")));

@@ -1,12 +1,12 @@
 // The whole road a user takes: switch the MP3 player on, preview the Music folder, turn the
 // volume down, confirm both windows, and find the choices in Config.cfg.
-#include "ToneFiles.h"
 #include "app/ConfigApp.h"
+#include "app/SettingsDlg.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/GstSetup.h"
-#include "preview/Player.h"
+#include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
 #include "support/GuiHelpers.h"
+#include "support/QuietPreview.h"
 
 #include <QFile>
 #include <QLabel>
@@ -25,10 +25,7 @@ using testsupport::Key;
 class TypicalRoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        SetPreviewSinkFactory("fakesink", true);
-    }
+    void initTestCase() { res::RegisterResources(); }
 
     void previewThenSave() {
         testsupport::ScopedWorkingDir dir;
@@ -38,26 +35,27 @@ private slots:
             QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
 
         WhenNextDialogShows([](CDialog& settings) {
+            CMp3Player& player = dynamic_cast<CSettingsDlg&>(settings).Preview().Player();
             ClickListRow(settings, 1000, 1);
             Click(settings, 1004);
-            WhenNextDialogShows([](CDialog& options) {
+            WhenNextDialogShows([&player](CDialog& options) {
                 Click(options, 1013);
                 QCOMPARE(ControlAs<QLabel>(options, 1009)->text(), QStringLiteral("second.mp3"));
-                QVERIFY(g_player.IsPlaying());
+                QTRY_VERIFY(player.IsPlaying());
                 auto* volume = ControlAs<QSlider>(options, 1016);
                 volume->setFocus();
                 for (int i = 0; i < 30; ++i)
                     Key(options, Qt::Key_Down);
                 QCOMPARE(ControlAs<QLabel>(options, 1018)->text(), QStringLiteral("70%"));
-                QCOMPARE(g_player.GetVolume(), -1200L);
+                QCOMPARE(player.GetVolume(), -1200L);
                 Click(options, IDOK);
             });
             Click(settings, 1005);
-            QVERIFY(g_player.IsStopped());
-            QCOMPARE(g_player.GetProgress(), short{0});
+            QVERIFY(player.IsStopped());
+            QCOMPARE(player.GetProgress(), short{0});
             Click(settings, IDOK);
         });
-        CConfigApp app;
+        CConfigApp app(testsupport::QuietPreview(true));
         QCOMPARE(app.InitInstance(), FALSE);
 
         QFile file(dir.file("Config.cfg"));

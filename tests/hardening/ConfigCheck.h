@@ -9,6 +9,7 @@
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
+#include "support/QuietPreview.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -108,7 +109,7 @@ struct WindowRun {
         clock.start();
         Watchdog opening(std::chrono::seconds(20), "the settings window did not open");
         std::optional<Watchdog> saving;
-        CSettingsDlg dialog;
+        CSettingsDlg dialog(testsupport::QuietPreview());
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
             openMs = clock.elapsed();
             opening.disarm();

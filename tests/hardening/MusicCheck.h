@@ -4,8 +4,7 @@
 
 #include "SystemFaults.h"
 #include "framework/Dialog.h"
-#include "preview/Player.h"
-#include "preview/TrackCursor.h"
+#include "preview/Preview.h"
 #include "support/GuiHelpers.h"
 
 #include <QElapsedTimer>
@@ -20,11 +19,19 @@ namespace hardening {
 
 enum ButtonId { kPlay = 1010, kStop = 1011, kPrevious = 1012, kNext = 1013, kTrackLabel = 1009 };
 
+// Whether what the last press started is done: no render under way, and a file that is to
+// play is playing.
+inline bool Settled(const CMp3Player& player) {
+    return !player.IsLoading() && (!player.m_bLoaded || player.IsStopped() || player.IsPlaying());
+}
+
 // Presses transport buttons one at a time, each under a watchdog that fails the test if the
-// press does not return, and keeps the slowest time for the report.
+// press does not return, and keeps the slowest time for the report. After each press it lets
+// the render that the press started finish (untimed), so that the state can be checked.
 class Transport {
 public:
-    explicit Transport(framework::CDialog& window) : m_window(window) {}
+    Transport(framework::CDialog& window, media::Preview& preview)
+        : m_window(window), m_preview(preview) {}
 
     void press(int button) {
         static const char* const names[] = {"play", "stop", "previous", "next"};
@@ -34,6 +41,9 @@ public:
         clock.start();
         testsupport::Click(m_window, button);
         const qint64 ms = clock.elapsed();
+        if (!testsupport::WaitUntil([this] { return Settled(m_preview.Player()); }) &&
+            m_unsettled == nullptr)
+            m_unsettled = name;
         ++m_count;
         if (ms > m_slowestMs) {
             m_slowestMs = ms;
@@ -42,14 +52,19 @@ public:
     }
     QString label() const { return testsupport::ControlAs<QLabel>(m_window, kTrackLabel)->text(); }
     int count() const { return m_count; }
+    media::Preview& preview() const { return m_preview; }
+    // The first press whose render neither finished nor failed within ten seconds, if any.
+    const char* unsettled() const { return m_unsettled; }
     qint64 slowestMs() const { return m_slowestMs; }
     const char* slowest() const { return m_slowest; }
 
 private:
     framework::CDialog& m_window;
+    media::Preview& m_preview;
     int m_count = 0;
     qint64 m_slowestMs = 0;
     const char* m_slowest = "none";
+    const char* m_unsettled = nullptr;
 };
 
 // Whether a file is expected to play once it is the current track.
@@ -61,27 +76,31 @@ struct Track {
     QString label; // what the track label must show
 };
 
-// Checks the state after an operation that made `tracks[g_nTrack]` current; empty when right.
+// Checks the state after an operation that made the current track of `tracks` current; empty
+// when right.
 inline QString CheckCurrent(const Transport& transport, const std::vector<Track>& tracks,
                             bool playing) {
-    if (g_nTrack < 0 || g_nTrack >= int(tracks.size())) {
-        return QString("track number %1 out of 0..%2").arg(g_nTrack).arg(tracks.size() - 1);
+    const int current = transport.preview().m_nTrack;
+    const CMp3Player& player = transport.preview().Player();
+    if (transport.unsettled() != nullptr)
+        return QString("the %1 button's track never settled").arg(transport.unsettled());
+    if (current < 0 || current >= int(tracks.size())) {
+        return QString("track number %1 out of 0..%2").arg(current).arg(tracks.size() - 1);
     }
-    const Track& track = tracks[size_t(g_nTrack)];
+    const Track& track = tracks[size_t(current)];
     if (transport.label() != track.label) {
         return QString("track %1: the label shows \"%2\", not \"%3\"")
-            .arg(g_nTrack)
+            .arg(current)
             .arg(transport.label(), track.label);
     }
-    if (track.expect == Expect::Plays &&
-        (g_player.m_bLoaded != 1 || g_player.IsPlaying() != playing)) {
+    if (track.expect == Expect::Plays && (player.m_bLoaded != 1 || player.IsPlaying() != playing)) {
         return QString("track %1 (%2) should be loaded and %3")
-            .arg(g_nTrack)
+            .arg(current)
             .arg(track.label, playing ? "playing" : "stopped");
     }
-    if (track.expect == Expect::DoesNotPlay && g_player.m_bLoaded != 0) {
+    if (track.expect == Expect::DoesNotPlay && player.m_bLoaded != 0) {
         return QString("track %1 (%2) cannot be played but counts as loaded")
-            .arg(g_nTrack)
+            .arg(current)
             .arg(track.label);
     }
     return {};

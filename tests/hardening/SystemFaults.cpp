@@ -129,29 +129,4 @@ bool ImmutableFile::setFlag(bool on) {
     return done;
 }
 
-Watchdog::Watchdog(std::chrono::milliseconds limit, QByteArray what) {
-    m_thread = std::thread([this, limit, what = std::move(what)] {
-        std::unique_lock lock(m_mutex);
-        if (!m_wake.wait_for(lock, limit, [this] { return m_disarmed; })) {
-            std::fprintf(stderr, "FAIL! hang: %s (not done within %lld ms)\n", what.constData(),
-                         static_cast<long long>(limit.count()));
-            std::fflush(stderr);
-            std::abort();
-        }
-    });
-}
-
-Watchdog::~Watchdog() {
-    disarm();
-    m_thread.join();
-}
-
-void Watchdog::disarm() {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_disarmed = true;
-    }
-    m_wake.notify_all();
-}
-
 } // namespace hardening

@@ -3,16 +3,15 @@
 // limit, and a watchdog that turns a hang into a clear failure.
 #pragma once
 
+#include "support/Watchdog.h"
+
 #include "support/FileSizeLimit.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <sys/resource.h>
-#include <thread>
 
 namespace hardening {
 
@@ -91,22 +90,7 @@ private:
     bool m_ok = false;
 };
 
-// Aborts the process with `what` if disarm() is not called within `limit`: a test that would
-// otherwise hang until CTest's timeout fails at once and says what blocked.
-class Watchdog {
-public:
-    Watchdog(std::chrono::milliseconds limit, QByteArray what);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-    void disarm();
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_disarmed = false;
-    std::thread m_thread;
-};
+using testsupport::Watchdog;
 
 bool IsRoot();
 

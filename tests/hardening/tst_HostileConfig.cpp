@@ -126,10 +126,7 @@ class HostileConfigTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        SetPreviewSinkFactory("fakesink", false);
-    }
+    void initTestCase() { res::RegisterResources(); }
 
     void opensWithTheRuleValuesAndOkSavesOrSaysSo_data() {
         QTest::addColumn<Hostile>("kind");

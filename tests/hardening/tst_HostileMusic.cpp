@@ -4,12 +4,12 @@
 // must return, the label must show each name as plain text, and playable tracks must play.
 #include "HardeningMain.h"
 #include "MusicCheck.h"
-#include "ToneFiles.h"
 #include "framework/testing/ModalScript.h"
 #include "preview/FileFinder.h"
-#include "preview/Graph.h"
 #include "preview/Mp3OptionsDlg.h"
+#include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
+#include "support/QuietPreview.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -62,6 +63,12 @@ class HostileMusicTest : public QObject {
     QTemporaryDir m_root;
     std::string m_good; // a playable 3 s MP3 outside every Music folder
     std::optional<testsupport::ScopedWorkingDir> m_work;
+    std::unique_ptr<media::Preview> m_preview;
+
+    void Fresh(bool realTime) {
+        m_preview = std::make_unique<media::Preview>(testsupport::QuietPreview(realTime));
+        QCOMPARE(InitDirectShow(*m_preview), 0);
+    }
 
     std::string MusicFile(const std::string& name) const {
         return QFile::encodeName(m_work->path()).toStdString() + "/Music/" + name;
@@ -76,16 +83,13 @@ private slots:
         QVERIFY2(testmedia::MakeMp3(m_good, 3, testmedia::Encoding::Cbr, error), error.c_str());
     }
     void init() {
-        g_nTrack = 0;
         m_work.emplace();
         fs::create_directory("Music");
-        SetPreviewSinkFactory("fakesink", true); // tracks play in real time: none ends early
-        QCOMPARE(InitDirectShow(), 0);
+        Fresh(true); // tracks play in real time: none ends early
     }
     void cleanup() {
         framework::testing::ClearPendingScripts();
-        g_player.Close();
-        FreeDirectShow();
+        m_preview.reset();
         // Qt skips names that are not UTF-8 when it removes a folder; std::filesystem does not.
         std::error_code ignored;
         fs::remove_all("Music", ignored);
@@ -112,10 +116,13 @@ private slots:
               "<b>bold <i>rich &amp; <img src=x>.mp3", "back\\slash;colon:.mp3", "UPPER CASE.MP3",
               "ünïcödé ёж 日本.mp3", "-starts-with-dash.mp3", "zz last.mp3"})
             addGood(name);
-        // Not valid UTF-8: each stray byte shows as U+FFFD.
-        fs::create_hard_link(m_good, MusicFile("bad-\xff\xfe-utf8.mp3"));
+        // Not valid UTF-8: shown as the Russian Windows code page has it, or, where that has no
+        // meaning for a byte (0x98), as U+FFFD.
+        fs::create_hard_link(m_good, MusicFile("cp1251-\xff\xfe.mp3"));
+        tracks.push_back({"cp1251-\xff\xfe.mp3", Expect::Plays, QStringLiteral("cp1251-яю.mp3")});
+        fs::create_hard_link(m_good, MusicFile("bad-\x98\xff-utf8.mp3"));
         tracks.push_back(
-            {"bad-\xff\xfe-utf8.mp3", Expect::Plays, QStringLiteral("bad-\uFFFD\uFFFD-utf8.mp3")});
+            {"bad-\x98\xff-utf8.mp3", Expect::Plays, QStringLiteral("bad-\uFFFD\uFFFD-utf8.mp3")});
         fs::create_symlink(m_good, MusicFile("link to good.mp3"));
         tracks.push_back({"link to good.mp3", Expect::Plays, "link to good.mp3"});
 
@@ -157,18 +164,18 @@ private slots:
         fs::create_symlink("loop a.mp3", MusicFile("loop b.mp3"));
         fs::create_symlink("nowhere", MusicFile("dangling.mp3"));
         SortLikeTheFolder(tracks);
-        QCOMPARE(CountTracks(), int(tracks.size()));
+        QCOMPARE(m_preview->CountTracks(), int(tracks.size()));
 
         QString failure;
         int tracksThatPlayed = 0;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
-            Transport transport(w);
+            Transport transport(w, *m_preview);
             const auto step = [&](int button, bool playing) {
                 transport.press(button);
                 if (failure.isEmpty())
                     failure = CheckCurrent(transport, tracks, playing);
-                tracksThatPlayed += g_player.m_bLoaded;
+                tracksThatPlayed += m_preview->Player().m_bLoaded;
             };
             step(kPlay, true);
             // Forward all the way round, stopping and replaying now and then, then backward.
@@ -188,28 +195,26 @@ private slots:
         QCOMPARE(dialog.DoModal(), IDCANCEL);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY(tracksThatPlayed > 0);
-        QVERIFY(g_player.IsStopped());
+        QVERIFY(m_preview->Player().IsStopped());
     }
 
     void theEndOfATrackAdvancesOntoABadFileAndOnToTheNextGoodOne() {
         fs::create_hard_link(m_good, MusicFile("a good.mp3"));
         QVERIFY(Write(MusicFile("b broken.mp3"), "not an mp3"));
         fs::create_hard_link(m_good, MusicFile("c good.mp3"));
-        FreeDirectShow();
-        SetPreviewSinkFactory("fakesink", false); // each track ends at once
-        QCOMPARE(InitDirectShow(), 0);
+        Fresh(false); // each track ends at once
         QString failure;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
-            Transport transport(w);
+            Transport transport(w, *m_preview);
             transport.press(kPlay);
             QCOMPARE(transport.label(), QStringLiteral("a good.mp3"));
             // The one-second timer moves on at the end, onto the file that cannot play.
             QTRY_COMPARE_WITH_TIMEOUT(transport.label(), QStringLiteral("b broken.mp3"), 10000);
-            QCOMPARE(g_player.m_bLoaded, 0);
+            QTRY_COMPARE(m_preview->Player().m_bLoaded, 0);
             transport.press(kNext);
             QCOMPARE(transport.label(), QStringLiteral("c good.mp3"));
-            QCOMPARE(g_player.m_bLoaded, 1);
+            QCOMPARE(m_preview->Player().m_bLoaded, 1);
             testsupport::Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -247,13 +252,13 @@ private slots:
                       "readable");
         }
         QString failure;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
-            Transport transport(w);
+            Transport transport(w, *m_preview);
             for (int button : {kPlay, kNext, kPrevious, kStop, kNext, kPlay}) {
                 transport.press(button);
-                if (failure.isEmpty() &&
-                    (transport.label() != QStringLiteral("Загрузка...") || g_player.m_bLoaded != 0))
+                if (failure.isEmpty() && (transport.label() != QStringLiteral("Загрузка...") ||
+                                          m_preview->Player().m_bLoaded != 0))
                     failure = "after a press the label shows \"" + transport.label() + "\"";
             }
             testsupport::Click(w, IDCANCEL);
@@ -261,7 +266,7 @@ private slots:
         QCOMPARE(dialog.DoModal(), IDCANCEL);
         asUser.reset();
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        QCOMPARE(g_nTrackCount, 0);
+        QCOMPARE(m_preview->m_nTrackCount, 0);
         if (kind == "unreadable")
             fs::permissions("Music", fs::perms::owner_all);
         fs::remove("Loop");
@@ -281,19 +286,21 @@ private slots:
             tracks.push_back({name, Expect::Plays, Label(name)});
         }
         QString failure;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
-            Transport transport(w);
+            Transport transport(w, *m_preview);
             // Label and player of track `index` in the listing after a press.
             const auto expect = [&](int button, int trackNumber, size_t index, bool playing) {
                 transport.press(button);
                 if (!failure.isEmpty())
                     return;
-                if (g_nTrack != trackNumber)
-                    failure = QString("at track %1, not %2").arg(g_nTrack).arg(trackNumber);
+                if (m_preview->m_nTrack != trackNumber)
+                    failure =
+                        QString("at track %1, not %2").arg(m_preview->m_nTrack).arg(trackNumber);
                 else if (transport.label() != tracks[index].label)
                     failure = "label " + transport.label();
-                else if (g_player.m_bLoaded != 1 || g_player.IsPlaying() != playing)
+                else if (m_preview->Player().m_bLoaded != 1 ||
+                         m_preview->Player().IsPlaying() != playing)
                     failure = "track " + tracks[index].label + " not in the expected state";
             };
             expect(kPlay, 0, 0, true);
@@ -310,7 +317,7 @@ private slots:
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        QCOMPARE(g_nTrackCount, kFiles);
+        QCOMPARE(m_preview->m_nTrackCount, kFiles);
     }
 };
 

@@ -3,11 +3,10 @@
 // work, the preview may play silently or not at all, and nothing may crash or block.
 #include "HardeningMain.h"
 #include "MusicCheck.h"
-#include "ToneFiles.h"
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/Graph.h"
+#include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 
@@ -46,7 +45,6 @@ private slots:
         QVERIFY(m_runtime.isValid());
         HideEverySoundOutput(m_runtime);
         res::RegisterResources();
-        SetPreviewSinkFactory("autoaudiosink", true); // what the program itself uses
     }
 
     void theWindowsWorkAndThePreviewIsSilentAtMost() {
@@ -56,7 +54,6 @@ private slots:
         for (const char* name : {"Music/one.mp3", "Music/two.mp3"})
             QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
         g_nVolume = 0;
-        g_nTrack = 0;
 
         QStringList messages;
         framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
@@ -67,15 +64,17 @@ private slots:
         QString failure;
         int presses = 0;
         qint64 slowestMs = 0;
+        CSettingsDlg dialog; // the preview plays through what the program itself uses
+        CMp3Player& player = dialog.Preview().Player();
         framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
             testsupport::ClickListRow(settings, 1000, 1);
             testsupport::Click(settings, 1004);
             framework::testing::WhenNextDialogShows([&](framework::CDialog& options) {
-                Transport transport(options);
+                Transport transport(options, dialog.Preview());
                 transport.press(kPlay);
                 if (transport.label() != QStringLiteral("one.mp3"))
                     failure = "after play the label shows " + transport.label();
-                if (g_player.m_bLoaded) {
+                if (player.m_bLoaded) {
                     // Played silently, in real time: the 1 s track ends and the timer moves on.
                     played = QTest::qWaitFor([&] { return transport.label() == "two.mp3"; }, 10000);
                     if (!played)
@@ -91,7 +90,6 @@ private slots:
             testsupport::Click(settings, IDOK);
         });
         Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");
-        CSettingsDlg dialog;
         const int result = dialog.DoModal();
         dog.disarm();
         framework::SetMessageBoxHook({});
@@ -105,7 +103,7 @@ private slots:
             QCOMPARE(message, QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!"));
         QCOMPARE(presses, 6);
         QVERIFY(QFile::exists(dir.file("Config.cfg")));
-        QVERIFY(g_player.IsStopped());
+        QVERIFY(player.IsStopped());
     }
 };
 

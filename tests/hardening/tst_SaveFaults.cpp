@@ -221,10 +221,7 @@ class SaveFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        SetPreviewSinkFactory("fakesink", false);
-    }
+    void initTestCase() { res::RegisterResources(); }
     void cleanup() { framework::testing::ClearPendingScripts(); }
 
     void theOldFileSurvivesOrTheUserIsTold_data() {

@@ -5,6 +5,7 @@
 #include "app/ConfigApp.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
+#include "support/QuietPreview.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -52,7 +53,7 @@ class ItemChancesThroughSettingsTest : public QObject {
             Click(settings, kItemChancesButton);
             Click(settings, IDOK);
         }));
-        CConfigApp app;
+        CConfigApp app(testsupport::QuietPreview());
         QCOMPARE(app.InitInstance(), FALSE);
     }
 

@@ -1,10 +1,9 @@
 // The Music folder search: which names count, their order, the step-by-step walk; and how raw
 // name bytes become display text.
-#include "ToneFiles.h"
-
 #include "preview/FileFinder.h"
-#include "preview/TrackCursor.h"
-#include "preview/Utf8.h"
+#include "preview/Preview.h"
+#include "preview/TextEncoding.h"
+#include "preview/testing/TestMedia.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,11 +50,29 @@ private slots:
 
         const std::vector<std::string> expected{"_x.mp3", "A.mp3",    "a.MP3",   "b.mp3",
                                                 "C.Mp3",  "link.mp3", "\xff.mp3"};
-        QCOMPARE(Walk(g_finder, media::kMusicPattern), expected);
-        QCOMPARE(g_finder.GetFilePath(), std::string("Music/\xff.mp3"));
-        QCOMPARE(CountTracks(), 7);
-        QCOMPARE(g_nTrackCount, 7);
-        QCOMPARE(g_bMoreFiles, 0);
+        CFileFinder finder;
+        QCOMPARE(Walk(finder, media::kMusicPattern), expected);
+        QCOMPARE(finder.GetFilePath(), std::string("Music/\xff.mp3"));
+        media::Preview preview;
+        QCOMPARE(preview.CountTracks(), 7);
+        QCOMPARE(preview.m_nTrackCount, 7);
+        QCOMPARE(preview.m_bMoreFiles, 0);
+    }
+
+    // Letters of every script compare without their case; names that differ in case only
+    // keep one order, bytewise; bytes that are not UTF-8 compare as bytes (0xFF after all).
+    void orderFoldsTheCaseOfEveryLetter() {
+        fs::create_directories("Music");
+        for (const char* name :
+             {"Вечер.mp3", "где.mp3", "Ария.mp3", "браво.mp3", "Ёлка.mp3", "ёж.mp3", "Straße.mp3",
+              "STRASSE.mp3", "Ωmega.mp3", "ωmega.mp3", "\xff\xfe.mp3", "zz.mp3"}) {
+            QVERIFY(testmedia::WriteBytes(std::string("Music/") + name, "x"));
+        }
+        const std::vector<std::string> expected{
+            "STRASSE.mp3", "Straße.mp3", "zz.mp3",  "Ωmega.mp3", "ωmega.mp3", "Ария.mp3",
+            "браво.mp3",   "Вечер.mp3",  "где.mp3", "ёж.mp3",    "Ёлка.mp3",  "\xff\xfe.mp3"};
+        CFileFinder finder;
+        QCOMPARE(Walk(finder, media::kMusicPattern), expected);
     }
 
     void stepsReportWhetherAnotherFollows() {
@@ -80,11 +97,12 @@ private slots:
         QVERIFY(!finder.FindFile("Music/*.mp3"));
         QVERIFY(!finder.FindNextFile());
         QCOMPARE(finder.GetFileName(), std::string());
-        QCOMPARE(CountTracks(), 0);
+        media::Preview preview;
+        QCOMPARE(preview.CountTracks(), 0);
         fs::create_directories("Music");
-        QCOMPARE(CountTracks(), 0);
+        QCOMPARE(preview.CountTracks(), 0);
         QVERIFY(testmedia::WriteBytes("Music/readme.txt", "x"));
-        QCOMPARE(CountTracks(), 0);
+        QCOMPARE(preview.CountTracks(), 0);
         QVERIFY(!finder.FindFile("Music/"));
         QVERIFY(!finder.FindFile(""));
     }
@@ -113,18 +131,23 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("ascii") << QByteArray("song 1.mp3") << QStringLiteral("song 1.mp3");
         QTest::newRow("cyrillic") << QByteArray("Песня.mp3") << QStringLiteral("Песня.mp3");
-        QTest::newRow("stray byte") << QByteArray("a\xff"
-                                                  "b")
-                                    << QStringLiteral("a\uFFFDb");
-        QTest::newRow("cut sequence") << QByteArray("a\xe2\x82") << QStringLiteral("a\uFFFD");
-        QTest::newRow("overlong") << QByteArray("\xc0\xaf") << QStringLiteral("\uFFFD\uFFFD");
-        QTest::newRow("surrogate")
-            << QByteArray("\xed\xa0\x80") << QStringLiteral("\uFFFD\uFFFD\uFFFD");
+        // Names from Windows archives come in the Russian code page.
+        QTest::newRow("cp1251") << QByteArray("\xcf\xe5\xf1\xed\xff \xb9"
+                                              "1.mp3")
+                                << QStringLiteral("Песня №1.mp3");
+        QTest::newRow("cp1251 punctuation")
+            << QByteArray("\x93hi\x94 \x96 \xa8\xb8") << QStringLiteral("“hi” – Ёё");
+        // 0x98 has no meaning in CP1251: what is not UTF-8 is shown as U+FFFD.
+        QTest::newRow("neither") << QByteArray("a\x98\xff\xd0\x96")
+                                 << QStringLiteral("a\uFFFD\uFFFDЖ");
+        QTest::newRow("overlong and surrogate")
+            << QByteArray("\x98\xc0\xaf\xed\xa0\x80")
+            << QStringLiteral("\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
     }
     void displayText() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        const std::string shown = media::ToValidUtf8(bytes.toStdString());
+        const std::string shown = media::DisplayName(bytes.toStdString());
         QCOMPARE(QString::fromStdString(shown), text);
         QCOMPARE(QString::fromUtf8(shown).toUtf8().toStdString(), shown);
     }

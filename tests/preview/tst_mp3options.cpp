@@ -1,10 +1,9 @@
 // The MP3 options window driven through its widgets, over generated tracks and a fake sink.
-#include "ToneFiles.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/Graph.h"
 #include "preview/Mp3OptionsDlg.h"
-#include "preview/Player.h"
-#include "preview/TrackList.h"
+#include "preview/Pipeline.h"
+#include "preview/testing/HeldSource.h"
+#include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
@@ -15,7 +14,10 @@
 #include <QStyleOptionSlider>
 #include <QtTest>
 
+#include <chrono>
+#include <cmath>
 #include <filesystem>
+#include <memory>
 
 using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
@@ -62,19 +64,30 @@ void MakeTracks(const std::vector<std::string>& names, int seconds) {
 
 class Mp3OptionsTest : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<media::Preview> m_preview;
+    CMp3Player& Player() { return m_preview->Player(); }
+    void Fresh(bool sync, std::string source = "filesrc") {
+        m_preview.reset();
+        m_preview = std::make_unique<media::Preview>(
+            media::GraphOptions{"fakesink", sync, std::move(source)});
+        QCOMPARE(InitDirectShow(*m_preview), 0);
+    }
+
 private slots:
-    void initTestCase() { res::RegisterResources(); }
+    void initTestCase() {
+        res::RegisterResources();
+        QVERIFY(testmedia::RegisterHeldSource());
+    }
     void init() {
         g_nVolume = 0;
         g_bAlwaysRandom = 0;
-        g_nTrack = 0;
-        SetPreviewSinkFactory("fakesink", true);
-        QCOMPARE(InitDirectShow(), 0);
+        Fresh(true);
     }
     void cleanup() {
         framework::testing::ClearPendingScripts();
-        g_player.Close();
-        FreeDirectShow();
+        testmedia::ReleaseReads();
+        m_preview.reset();
     }
 
     void opensWithTheStoredVolumeAndOption() {
@@ -86,7 +99,7 @@ private slots:
         for (const auto& c : cases) {
             g_nVolume = c.volume;
             g_bAlwaysRandom = c.random;
-            CMp3OptionsDlg dialog;
+            CMp3OptionsDlg dialog(*m_preview);
             WhenNextDialogShows([&](CDialog& w) {
                 QCOMPARE(w.Host()->windowTitle(), QStringLiteral("Опции MP3 Проигрывателя"));
                 QCOMPARE(Volume(w)->value(), c.volume);
@@ -97,7 +110,7 @@ private slots:
                 QCOMPARE(LabelText(w, 1009), QString()); // the template's text is replaced
                 QCOMPARE(ControlAs<QCheckBox>(w, 1019)->isChecked(), c.random == 1);
                 // The preview plays at the volume the slider shows from the start.
-                QCOMPARE(g_player.GetVolumeStep(), c.volume / 5);
+                QCOMPARE(Player().GetVolumeStep(), c.volume / 5);
                 Click(w, IDCANCEL);
             });
             QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -107,62 +120,61 @@ private slots:
     void volumeFollowsEveryFinishedMove() {
         testsupport::ScopedWorkingDir dir;
         MakeTracks({"a.mp3", "b.mp3"}, 2);
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, 1010);
-            QVERIFY(g_player.IsPlaying());
+            QTRY_VERIFY(Player().IsPlaying());
             // The mouse: let go of the handle at 37.
             Volume(w)->setValue(37);
             PressAndReleaseHandle(Volume(w));
             QCOMPARE(Volume(w)->value(), 37);
             QCOMPARE(LabelText(w, 1018), QStringLiteral("63%"));
-            QCOMPARE(g_player.GetVolume(), -1400L);
+            QCOMPARE(Player().GetVolume(), -1400L);
             // The keyboard: ten steps down from the top.
             Volume(w)->setFocus();
             Key(w, Qt::Key_Home);
             for (int i = 0; i < 10; ++i)
                 Key(w, Qt::Key_Down);
             QCOMPARE(LabelText(w, 1018), QStringLiteral("90%"));
-            QCOMPARE(g_player.GetVolume(), -400L);
+            QCOMPARE(Player().GetVolume(), -400L);
             // A new track on a rebuilt graph keeps the volume the slider shows.
             Click(w, 1013);
-            QCOMPARE(g_player.GetVolume(), -400L);
+            QCOMPARE(Player().GetVolume(), -400L);
             Click(w, IDOK);
         });
         QCOMPARE(dialog.DoModal(), IDOK);
         QCOMPARE(g_nVolume, 10); // what the user sees is what is stored
-        QVERIFY(g_player.IsStopped());
+        QVERIFY(Player().IsStopped());
     }
 
     void transportButtonsStepThroughTheFolder() {
         testsupport::ScopedWorkingDir dir;
         MakeTracks({"b.mp3", "a.mp3", "c.mp3"}, 2);
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, 1010);
             QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
-            QVERIFY(g_player.IsPlaying());
+            QTRY_VERIFY(Player().IsPlaying());
             Click(w, 1011);
-            QVERIFY(g_player.IsStopped());
-            QCOMPARE(g_player.GetProgress(), short{0});
+            QVERIFY(Player().IsStopped());
+            QCOMPARE(Player().GetProgress(), short{0});
             Click(w, 1012); // previous from the first wraps to the last
             QCOMPARE(LabelText(w, 1009), QStringLiteral("c.mp3"));
-            QCOMPARE(g_nTrack, 2);
+            QCOMPARE(m_preview->m_nTrack, 2);
             Click(w, 1013);
             QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
-            QCOMPARE(g_nTrack, 0);
+            QCOMPARE(m_preview->m_nTrack, 0);
             Key(w, Qt::Key_Escape);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
-        QVERIFY(g_player.IsStopped());
+        QVERIFY(Player().IsStopped());
     }
 
     void advancesAtTheEndOfATrackAndWraps() {
         testsupport::ScopedWorkingDir dir;
         MakeTracks({"one.mp3", "two.mp3"}, 1);
-        SetPreviewSinkFactory("fakesink", false); // each track ends at once
-        QCOMPARE(InitDirectShow(), 0);
-        CMp3OptionsDlg dialog;
+        Fresh(false); // each track ends at once
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, 1010);
             QCOMPARE(LabelText(w, 1009), QStringLiteral("one.mp3"));
@@ -171,13 +183,45 @@ private slots:
             Click(w, IDCANCEL);
         });
         dialog.DoModal();
-        QCOMPARE(g_nTrack, 0);
+        QCOMPARE(m_preview->m_nTrack, 0);
+    }
+
+    // The last press wins: "next" pressed while the current track's render is held back moves
+    // on at once, and the held-back render, let go later, neither starts its track nor changes
+    // the label. Meanwhile the window goes on handling its timer.
+    void aPressSupersedesAHeldBackRender() {
+        testsupport::ScopedWorkingDir dir;
+        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        Fresh(true, testmedia::kHeldSourceFactory);
+        const std::string held = "Music/a.mp3";
+        testmedia::HoldReads(held);
+        CMp3OptionsDlg dialog(*m_preview);
+        WhenNextDialogShows([&](CDialog& w) {
+            Click(w, 1010);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            QTRY_COMPARE(testmedia::HeldReads(), 1);
+            QVERIFY(Player().IsLoading());
+            Click(w, 1013);
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("b.mp3"));
+            QTRY_VERIFY(Player().IsPlaying());
+            testmedia::ReleaseReads();
+            QVERIFY(media::WaitForBackgroundWork(std::chrono::seconds(10)));
+            const std::optional<std::int64_t> end = testmedia::DecoderEnd("Music/b.mp3");
+            QVERIFY(end.has_value());
+            QTRY_VERIFY(std::abs(Player().m_llStop - *end) < 26'000'000);
+            QCoreApplication::processEvents();
+            QCOMPARE(LabelText(w, 1009), QStringLiteral("b.mp3"));
+            QCOMPARE(m_preview->m_nTrack, 1);
+            QVERIFY(Player().IsPlaying());
+            Click(w, IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(), IDCANCEL);
     }
 
     void cancelKeepsTheStoredValues() {
         g_nVolume = 20;
         g_bAlwaysRandom = 0;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Volume(w)->setValue(80);
             PressAndReleaseHandle(Volume(w));
@@ -191,13 +235,13 @@ private slots:
     }
 
     void okStoresTheOptionAndTheVolume() {
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, 1019);
             Volume(w)->setFocus();
             Key(w, Qt::Key_End);
             QCOMPARE(LabelText(w, 1018), QStringLiteral("0%"));
-            QCOMPARE(g_player.GetVolume(), -4000L);
+            QCOMPARE(Player().GetVolume(), -4000L);
             Key(w, Qt::Key_Return);
         });
         QCOMPARE(dialog.DoModal(), IDOK);
@@ -207,16 +251,16 @@ private slots:
 
     void anEmptyFolderShowsLoading() {
         testsupport::ScopedWorkingDir dir;
-        CMp3OptionsDlg dialog;
+        CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, 1013);
             QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
-            QCOMPARE(g_nTrack, 0);
+            QCOMPARE(m_preview->m_nTrack, 0);
             Click(w, 1012);
-            QCOMPARE(g_nTrack, -1);
+            QCOMPARE(m_preview->m_nTrack, -1);
             Click(w, 1010);
             QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
-            QCOMPARE(g_player.m_bLoaded, 0);
+            QCOMPARE(Player().m_bLoaded, 0);
             Click(w, IDCANCEL);
         });
         dialog.DoModal();

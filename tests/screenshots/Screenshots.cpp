@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     res::RegisterResources();
-    SetPreviewSinkFactory("fakesink", true); // silent, whatever sound device there is
     QDir().mkpath(g_outDir);
 
     using framework::testing::WhenNextDialogShows;
@@ -80,7 +79,8 @@ int main(int argc, char** argv) {
         Click(settings, 1005);
         settings.EndDialog(IDCANCEL);
     });
-    CConfigApp app;
+    // Silent, whatever sound device there is.
+    CConfigApp app(media::GraphOptions{"fakesink", true});
     app.InitInstance();
     return 0;
 }

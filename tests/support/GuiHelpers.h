@@ -5,10 +5,14 @@
 #include "framework/DialogHost.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -37,6 +41,23 @@ inline void ClickListRow(framework::CDialog& window, int id, int row) {
 inline void Key(framework::CDialog& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QWidget* target = window.Host()->focusWidget();
     QTest::keyClick(target ? target : window.Host(), key, modifiers);
+}
+
+// Turns the event loop until `done` holds or `timeoutMs` have passed; whether it holds. Unlike
+// QTest::qWaitFor it sleeps only until the next event, so a run of bus messages, each of which
+// takes a turn of the loop, is handled at once.
+template <class Predicate>
+bool WaitUntil(Predicate done, int timeoutMs = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        QTimer wakeUp; // a bound on each wait, in case no event comes
+        wakeUp.start(20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 // Runs a test inside a fresh working folder and returns to the previous one afterwards.

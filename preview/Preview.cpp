@@ -1,0 +1,89 @@
+#include "preview/Preview.h"
+
+#include "preview/TextEncoding.h"
+
+#include <utility>
+
+namespace media {
+
+Preview::Preview(GraphOptions options) : m_options(std::move(options)) {}
+
+bool Preview::BuildGraph() {
+    return m_player.BuildGraph(m_options);
+}
+
+void Preview::FreeGraph() {
+    m_player.FreeGraph();
+}
+
+int Preview::CountTracks() {
+    int count = 0;
+    m_bMoreFiles = m_finder.FindFile(kMusicPattern) ? 1 : 0;
+    while (m_bMoreFiles) {
+        m_bMoreFiles = m_finder.FindNextFile() ? 1 : 0;
+        ++count;
+    }
+    m_nTrackCount = count;
+    return count;
+}
+
+void Preview::PlayCurrentTrack(TrackLabel& label) {
+    label.SetText(kLoadingText);
+    label.Show();
+
+    int index = 0;
+    m_bMoreFiles = m_finder.FindFile(kMusicPattern) ? 1 : 0;
+    if (m_bMoreFiles) {
+        do {
+            m_bMoreFiles = m_finder.FindNextFile() ? 1 : 0;
+            if (index == m_nTrack) {
+                const std::string name = m_finder.GetFileName();
+                // A file that cannot be played still shows its name; the player stays unloaded.
+                m_player.OpenFile(kMusicFolder + name);
+                label.SetText(DisplayName(name));
+            }
+            ++index;
+        } while (m_bMoreFiles);
+    }
+    m_nTrackCount = index;
+    label.Show();
+    m_player.Play();
+}
+
+void Preview::NextTrack(TrackLabel& label) {
+    const int count = CountTracks();
+    if (m_nTrack < count - 1)
+        ++m_nTrack;
+    else
+        m_nTrack = 0;
+    RebuildGraph();
+    PlayCurrentTrack(label);
+}
+
+void Preview::PrevTrack(TrackLabel& label) {
+    const int count = CountTracks();
+    if (m_nTrack > 0)
+        --m_nTrack;
+    else
+        m_nTrack = count - 1;
+    RebuildGraph();
+    PlayCurrentTrack(label);
+}
+
+// Each change of track starts from a fresh graph; whether it could be built is not examined
+// here (a graph that failed plays nothing, and the failure was shown when the window opened).
+void Preview::RebuildGraph() {
+    FreeDirectShow(*this);
+    InitDirectShow(*this);
+}
+
+} // namespace media
+
+int InitDirectShow(media::Preview& preview) {
+    return preview.BuildGraph() ? 0 : -1;
+}
+
+int FreeDirectShow(media::Preview& preview) {
+    preview.FreeGraph();
+    return 0;
+}

@@ -1,0 +1,71 @@
+// The MP3 preview as one object: the player with its media graph, the Music folder search and
+// the current track. The settings window makes one and frees it when it closes; the MP3
+// options window is handed it. Dependencies run one way: the preview owns the player, the
+// player drives the graph, the graph owns the pipelines.
+#pragma once
+
+#include "preview/FileFinder.h"
+#include "preview/GstSetup.h"
+#include "preview/Player.h"
+
+#include <string>
+
+namespace media {
+
+inline constexpr char kMusicPattern[] = "Music/*.mp3";
+inline constexpr char kMusicFolder[] = "Music/";
+inline constexpr char kLoadingText[] = "Загрузка...";
+
+// The label that shows the current track's name.
+class TrackLabel {
+public:
+    virtual void SetText(std::string text) = 0;
+    // Shows the text set last.
+    virtual void Show() = 0;
+
+protected:
+    ~TrackLabel() = default;
+};
+
+class Preview {
+public:
+    // Cheap: GStreamer starts only when the first graph is built.
+    explicit Preview(GraphOptions options = {});
+
+    // Builds the media graph, in place of any before it. False when it cannot be built; the
+    // preview then has no graph and plays nothing.
+    bool BuildGraph();
+    void FreeGraph();
+
+    CMp3Player& Player() { return m_player; }
+    const GraphOptions& Options() const { return m_options; }
+
+    // Counts the tracks of the Music folder into m_nTrackCount and returns the count.
+    int CountTracks();
+    // Shows "Загрузка...", opens track number m_nTrack in the current graph and shows its name
+    // (even when it cannot be played), counts the tracks into m_nTrackCount and plays. When
+    // m_nTrack names no track nothing is opened and the label keeps "Загрузка...".
+    void PlayCurrentTrack(TrackLabel& label);
+    // Moves to the next (after the last: the first) or previous (before the first: the last)
+    // track, rebuilds the graph and plays it.
+    void NextTrack(TrackLabel& label);
+    void PrevTrack(TrackLabel& label);
+
+    int m_nTrack = 0;      // index of the current track in name order
+    int m_nTrackCount = 0; // tracks found by the last count or play
+    int m_bMoreFiles = 0;  // whether the search has another entry after the current one
+
+private:
+    void RebuildGraph();
+
+    GraphOptions m_options;
+    CMp3Player m_player;
+    CFileFinder m_finder;
+};
+
+} // namespace media
+
+// The preview's graph as the settings window builds and frees it. InitDirectShow gives 0, or a
+// negative number when the graph cannot be built; FreeDirectShow always gives 0.
+int InitDirectShow(media::Preview& preview);
+int FreeDirectShow(media::Preview& preview);

@@ -1,0 +1,25 @@
+// A file source for tests and benchmarks whose reads can be held back on demand, the way a
+// network share that stops answering holds a read: a held read cannot be interrupted, not by
+// a flush and not by a state change, until the reads are let go again.
+//
+// The element is "mirtheldsrc", with a "location" property like filesrc's; build a graph with
+// GraphOptions::source = kHeldSourceFactory to read through it.
+#pragma once
+
+#include <string>
+
+namespace testmedia {
+
+inline constexpr char kHeldSourceFactory[] = "mirtheldsrc";
+
+// Registers the element with GStreamer (once per process; initialises GStreamer if needed).
+bool RegisterHeldSource();
+
+// From now on every read of `location` (as given to the element) waits until ReleaseReads();
+// reads already under way finish. Other files read as usual.
+void HoldReads(const std::string& location);
+void ReleaseReads();
+// How many reads are waiting right now.
+int HeldReads();
+
+} // namespace testmedia
