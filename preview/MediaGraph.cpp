@@ -157,7 +157,7 @@ bool MediaGraph::Render(const std::string& path) {
 
     m_path = path;
     m_load = Load::Rendering;
-    m_playWhenReady = false;
+    m_playing = false;
     m_pipeline->SetState(GST_STATE_PAUSED);
     const auto timeout =
         static_cast<guint>(std::max<std::int64_t>(m_options.renderTimeout.count(), 1));
@@ -176,33 +176,33 @@ void MediaGraph::Unload() {
         m_pipelineUsed = false;
     }
     m_load = Load::Empty;
-    m_playWhenReady = false;
+    m_playing = false;
     m_rewind = 0;
     m_reachedEnd = false;
     m_duration.reset();
     m_end.reset();
 }
 
+// Asked for while the file prerolls, the state change simply follows the preroll's on the
+// pipeline's thread: GStreamer goes on to PLAYING once the preroll is done.
 void MediaGraph::Play() {
-    if (m_load == Load::Rendering)
-        m_playWhenReady = true;
-    else if (m_load == Load::Ready)
-        m_pipeline->SetState(GST_STATE_PLAYING);
+    if (m_load == Load::Empty)
+        return;
+    m_pipeline->SetState(GST_STATE_PLAYING);
+    m_playing = true;
 }
 
 void MediaGraph::Pause() {
-    if (m_load == Load::Rendering)
-        m_playWhenReady = false;
-    else if (m_load == Load::Ready)
-        m_pipeline->SetState(GST_STATE_PAUSED);
+    if (m_load == Load::Empty)
+        return;
+    m_pipeline->SetState(GST_STATE_PAUSED);
+    m_playing = false;
 }
 
 void MediaGraph::Rewind() {
-    if (m_load != Load::Ready) {
-        Pause();
-        return;
-    }
-    m_pipeline->SetState(GST_STATE_PAUSED);
+    Pause();
+    if (m_load != Load::Ready)
+        return; // a file still prerolling stands at its start
     // An end of stream posted before the seek is done belongs to the playback before it.
     m_rewind = m_pipeline->SeekToStart();
     m_reachedEnd = false;
@@ -254,6 +254,10 @@ void MediaGraph::OnMessage(GstMessage* message) {
         if (m_load == Load::Ready && m_rewind == 0)
             m_reachedEnd = true;
         break;
+    case GST_MESSAGE_STATE_CHANGED:
+        if (m_pipeline->state() == GST_STATE_PLAYING)
+            StartEndScan();
+        break;
     case GST_MESSAGE_CLOCK_LOST:
         // The sink that gave the clock went away: a new one is chosen on the way to PLAYING.
         if (m_load == Load::Ready && m_pipeline->state() == GST_STATE_PLAYING) {
@@ -295,12 +299,18 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     if (gst_element_query_duration(m_pipeline->element(), GST_FORMAT_TIME, &duration) &&
         duration > 0)
         m_duration = duration;
-    if (m_playWhenReady)
-        m_pipeline->SetState(GST_STATE_PLAYING);
-    m_playWhenReady = false;
+    if (!m_playing)
+        StartEndScan();
+    m_listener.OnRenderFinished(true);
+}
+
+// The scan reads the whole file while the track plays; it starts once the track has started,
+// so that it never delays the start.
+void MediaGraph::StartEndScan() {
+    if (m_scan || m_load != Load::Ready)
+        return;
     const BusPtr bus(gst_element_get_bus(m_pipeline->element()));
     m_scan = std::make_unique<TrackEndScan>(m_path, m_options.source, bus.get());
-    m_listener.OnRenderFinished(true);
 }
 
 void MediaGraph::StopStallTimer() {

@@ -72,6 +72,7 @@ private:
     bool MakePipeline(std::string* reason);
     void OnMessage(GstMessage* message);
     void FinishRender(bool ok, const char* why);
+    void StartEndScan();
     void StopStallTimer();
     static gboolean OnRenderStalled(gpointer self);
 
@@ -88,7 +89,7 @@ private:
     std::string m_path;
 
     Load m_load = Load::Empty;
-    bool m_playWhenReady = false;
+    bool m_playing = false; // the last state asked for is PLAYING
     guint m_stallTimer = 0;
     std::uint64_t m_rewind = 0; // number of the seek of a rewind under way, 0 for none
     bool m_reachedEnd = false;

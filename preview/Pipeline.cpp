@@ -3,11 +3,9 @@
 #include "preview/GstSetup.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -100,42 +98,78 @@ bool WaitForBackgroundWork(std::chrono::milliseconds timeout) {
     return true;
 }
 
-// What the pipeline's thread shares with the handle: the command queue and its own references
-// to the pipeline and its bus, which it releases when it ends.
+// The commands of one pipeline, run one after another by the threads below, and the worker's
+// own references to the pipeline and its bus, released by the teardown at the end.
 struct Pipeline::Worker {
     std::mutex mutex;
-    std::condition_variable wake;
     std::deque<std::pair<std::uint64_t, Command>> queue;
-    bool abandoned = false;
+    bool draining = false;                  // a thread is running this pipeline's commands
+    bool abandoned = false;                 // the handle has let go: tear down instead
     std::optional<BackgroundWork> teardown; // counted from the moment the handle lets go
     ElementPtr pipeline;
     BusPtr bus;
 
-    static void Run(const std::shared_ptr<Worker>& self) {
+    // Makes sure a thread runs what is queued (or the teardown), unless one is at it already.
+    static void Schedule(const std::shared_ptr<Worker>& self) {
+        {
+            const std::lock_guard lock(self->mutex);
+            if (self->draining)
+                return;
+            self->draining = true;
+        }
+        auto job = std::make_unique<std::shared_ptr<Worker>>(self);
+        GError* raw = nullptr;
+        if (g_thread_pool_push(CommandThreads(), job.get(), &raw)) {
+            job.release(); // Drain owns it now
+            return;
+        }
+        const ErrorPtr error(raw);
+        GST_CAT_ERROR(mirt_preview_debug, "no thread for a pipeline: %s",
+                      error ? error->message : "unknown error");
+        const std::lock_guard lock(self->mutex);
+        self->draining = false;
+    }
+
+    static void Drain(gpointer job, gpointer /*unused*/) {
+        const std::unique_ptr<std::shared_ptr<Worker>> owned(
+            static_cast<std::shared_ptr<Worker>*>(job));
+        Worker& self = **owned;
         for (;;) {
             std::pair<std::uint64_t, Command> next;
             {
-                std::unique_lock lock(self->mutex);
-                self->wake.wait(lock, [&] { return self->abandoned || !self->queue.empty(); });
-                if (self->abandoned)
+                const std::lock_guard lock(self.mutex);
+                if (self.abandoned)
                     break;
-                next = self->queue.front();
-                self->queue.pop_front();
+                if (self.queue.empty()) {
+                    self.draining = false;
+                    return;
+                }
+                next = self.queue.front();
+                self.queue.pop_front();
             }
-            const bool ok = Execute(self->pipeline.get(), next.second);
+            const bool ok = Execute(self.pipeline.get(), next.second);
             GstStructure* done =
                 gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64, next.first, "failed",
                                   G_TYPE_BOOLEAN, ok ? FALSE : TRUE, nullptr);
-            gst_bus_post(self->bus.get(),
-                         gst_message_new_application(GST_OBJECT(self->pipeline.get()), done));
+            gst_bus_post(self.bus.get(),
+                         gst_message_new_application(GST_OBJECT(self.pipeline.get()), done));
         }
-        // This is where a streaming thread stuck in a read keeps the thread waiting; nobody
-        // else waits for it.
-        gst_element_set_state(self->pipeline.get(), GST_STATE_NULL);
-        self->pipeline.reset();
-        self->bus.reset();
-        const std::lock_guard lock(self->mutex);
-        self->teardown.reset();
+        // This is where a streaming thread stuck in a read keeps this thread waiting; nobody
+        // else waits for it, and the pool starts other threads for other pipelines.
+        gst_element_set_state(self.pipeline.get(), GST_STATE_NULL);
+        self.pipeline.reset();
+        self.bus.reset();
+        const std::lock_guard lock(self.mutex);
+        self.teardown.reset();
+    }
+
+    // Threads are reused from one pipeline to the next (starting one costs about as much as a
+    // preroll), and there are as many as are busy, so that a pipeline stuck in a read never
+    // holds up another. The pool lives as long as the process.
+    static GThreadPool* CommandThreads() {
+        static GThreadPool* const pool =
+            g_thread_pool_new(&Worker::Drain, nullptr, -1, FALSE, nullptr);
+        return pool;
     }
 };
 
@@ -147,19 +181,9 @@ Pipeline::Pipeline(MessageHandler handler) : m_handler(std::move(handler)) {
     m_bus.reset(gst_element_get_bus(pipeline));
     gst_bus_set_sync_handler(m_bus.get(), KeepWhatMatters, pipeline, nullptr);
     gst_bus_add_watch(m_bus.get(), &Pipeline::OnBusMessage, this);
-    auto worker = std::make_shared<Worker>();
-    worker->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
-    worker->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
-    try {
-        std::thread(&Worker::Run, worker).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: a pipeline that nobody can drive is no pipeline.
-        gst_bus_remove_watch(m_bus.get());
-        m_bus.reset();
-        m_pipeline.reset();
-        return;
-    }
-    m_worker = std::move(worker);
+    m_worker = std::make_shared<Worker>();
+    m_worker->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
+    m_worker->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
 }
 
 Pipeline::~Pipeline() {
@@ -174,7 +198,7 @@ Pipeline::~Pipeline() {
         m_worker->teardown.emplace();
         m_worker->queue.clear();
     }
-    m_worker->wake.notify_one();
+    Worker::Schedule(m_worker);
 }
 
 std::uint64_t Pipeline::Queue(int command) {
@@ -185,7 +209,7 @@ std::uint64_t Pipeline::Queue(int command) {
         const std::lock_guard lock(m_worker->mutex);
         m_worker->queue.emplace_back(number, static_cast<Command>(command));
     }
-    m_worker->wake.notify_one();
+    Worker::Schedule(m_worker);
     return number;
 }
 

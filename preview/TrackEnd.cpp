@@ -13,8 +13,7 @@ namespace {
 
 constexpr char kResultMessage[] = "mirt-track-end";
 constexpr char kAudioSinkName[] = "audio-end";
-// How often the scan looks whether it has been cancelled.
-constexpr GstClockTime kCancelCheck = 50 * GST_MSECOND;
+constexpr char kWakeMessage[] = "mirt-scan-cancelled";
 
 bool IsParsedMpegAudio(const GstCaps* caps) {
     const GstStructure* structure = gst_caps_get_structure(caps, 0);
@@ -54,8 +53,33 @@ void SinkEveryStream(GstElement* /*decoder*/, GstPad* pad, gpointer pipeline) {
 
 } // namespace
 
+ScanCancel::~ScanCancel() {
+    Unwatch();
+}
+
+void ScanCancel::Cancel() {
+    m_cancelled.store(true);
+    const std::lock_guard lock(m_mutex);
+    if (m_bus != nullptr)
+        gst_bus_post(m_bus,
+                     gst_message_new_application(nullptr, gst_structure_new_empty(kWakeMessage)));
+}
+
+bool ScanCancel::Watch(GstBus* bus) {
+    const std::lock_guard lock(m_mutex);
+    m_bus = GST_BUS(gst_object_ref(bus));
+    return !m_cancelled.load();
+}
+
+void ScanCancel::Unwatch() {
+    const std::lock_guard lock(m_mutex);
+    if (m_bus != nullptr)
+        gst_object_unref(m_bus);
+    m_bus = nullptr;
+}
+
 std::optional<std::int64_t> FindTrackEnd(const std::string& path, const std::string& sourceFactory,
-                                         const std::atomic<bool>& cancelled) {
+                                         ScanCancel& cancel) {
     if (!EnsureGstInit() || path.empty() || path.find('\0') != std::string::npos)
         return std::nullopt;
     GstElement* raw = gst_pipeline_new("track-end");
@@ -75,12 +99,14 @@ std::optional<std::int64_t> FindTrackEnd(const std::string& path, const std::str
 
     std::optional<std::int64_t> end;
     const BusPtr bus(gst_element_get_bus(pipeline.get()));
-    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
-        while (!cancelled.load()) {
+    if (cancel.Watch(bus.get()) &&
+        gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
+        while (!cancel.Cancelled()) {
             const MessagePtr message(gst_bus_timed_pop_filtered(
-                bus.get(), kCancelCheck,
-                static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-            if (!message)
+                bus.get(), GST_CLOCK_TIME_NONE,
+                static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR |
+                                            GST_MESSAGE_APPLICATION)));
+            if (!message || GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_APPLICATION)
                 continue;
             const ElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), kAudioSinkName));
             gint64 position = -1;
@@ -94,18 +120,19 @@ std::optional<std::int64_t> FindTrackEnd(const std::string& path, const std::str
             break;
         }
     }
+    cancel.Unwatch();
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return end;
 }
 
 TrackEndScan::TrackEndScan(std::string path, std::string sourceFactory, GstBus* bus)
-    : m_cancelled(std::make_shared<std::atomic<bool>>(false)) {
+    : m_cancel(std::make_shared<ScanCancel>()) {
     BusPtr target(GST_BUS(gst_object_ref(bus)));
     auto scan = [path = std::move(path), sourceFactory = std::move(sourceFactory),
-                 target = std::move(target), cancelled = m_cancelled] {
-        const BackgroundWork counted;
-        const std::optional<std::int64_t> end = FindTrackEnd(path, sourceFactory, *cancelled);
-        if (cancelled->load())
+                 target = std::move(target), cancel = m_cancel,
+                 counted = std::make_shared<BackgroundWork>()] {
+        const std::optional<std::int64_t> end = FindTrackEnd(path, sourceFactory, *cancel);
+        if (cancel->Cancelled())
             return;
         GstStructure* result =
             gst_structure_new(kResultMessage, "found", G_TYPE_BOOLEAN, end ? TRUE : FALSE, "end",
@@ -122,7 +149,7 @@ TrackEndScan::TrackEndScan(std::string path, std::string sourceFactory, GstBus* 
 }
 
 TrackEndScan::~TrackEndScan() {
-    m_cancelled->store(true);
+    m_cancel->Cancel();
 }
 
 bool TrackEndScan::IsResult(GstMessage* message) {

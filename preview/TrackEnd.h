@@ -10,17 +10,40 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
 namespace media {
 
+// Stops a FindTrackEnd under way from another thread, at once.
+class ScanCancel {
+public:
+    ScanCancel() = default;
+    ~ScanCancel();
+    ScanCancel(const ScanCancel&) = delete;
+    ScanCancel& operator=(const ScanCancel&) = delete;
+
+    void Cancel();
+    bool Cancelled() const { return m_cancelled.load(); }
+
+private:
+    friend std::optional<std::int64_t> FindTrackEnd(const std::string&, const std::string&,
+                                                    ScanCancel&);
+    // The bus of the scan under way, woken by Cancel; false when cancelled already.
+    bool Watch(GstBus* bus);
+    void Unwatch();
+
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_mutex;
+    GstBus* m_bus = nullptr;
+};
+
 // Runs the chain over `path`, read with the source element `sourceFactory`, and returns the end
-// in nanoseconds; nullopt when the file holds no audio or cannot be read. Blocks until done or
-// until `cancelled` is set (checked between reads of the bus), so it belongs on a thread of
-// its own.
+// in nanoseconds; nullopt when the file holds no audio or cannot be read, or when the scan is
+// cancelled. Blocks until then, so it belongs on a thread of its own.
 std::optional<std::int64_t> FindTrackEnd(const std::string& path, const std::string& sourceFactory,
-                                         const std::atomic<bool>& cancelled);
+                                         ScanCancel& cancel);
 
 // FindTrackEnd on a thread of its own. The result arrives as an application message on `bus`,
 // so it reaches whoever watches that bus in order with its other messages.
@@ -38,7 +61,7 @@ public:
     static bool IsResult(GstMessage* message);
 
 private:
-    std::shared_ptr<std::atomic<bool>> m_cancelled;
+    std::shared_ptr<ScanCancel> m_cancel;
 };
 
 } // namespace media
