@@ -2,6 +2,8 @@
 
 #include "app/SettingsDlg.h"
 
+using namespace framework::win32;
+
 BOOL CConfigApp::InitInstance() {
     EnableControlContainer();
     Enable3dControls();

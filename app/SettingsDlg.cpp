@@ -6,6 +6,7 @@
 #include "items/ItemChanceDlg.h"
 #include "preview/Mp3OptionsDlg.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "res/Texts.h"
 #include "settings/ConfigFile.h"
 #include "settings/GameSettings.h"
@@ -14,6 +15,9 @@
 #include <iterator>
 #include <utility>
 
+using namespace framework::win32;
+using namespace res;
+
 namespace {
 
 constexpr const char* kConfigPath = "Config.cfg";
@@ -21,42 +25,34 @@ constexpr const char* kConfigPath = "Config.cfg";
 // Fires once, right after the first paint, to build the media graph.
 constexpr UINT kStartMediaTimer = 1;
 
-enum ControlId {
-    IDC_PAGES = 1000,
-    IDC_MP3_PLAYER = 1004,
-    IDC_MP3_MORE = 1005,
-    IDC_XM_MORE = 1006,
-    IDC_SOUND = 1007,
-    IDC_SOUND_MORE = 1008,
-    IDC_ITEM_CHANCES = 1009,
-    IDC_PLAY_XM = 1021,
-    IDC_MUSIC_NOTE = 1022,
-    IDC_HELP_TEXT = 1050,
-};
-
 } // namespace
 
-BEGIN_HANDLER_TABLE(CSettingsDlg){framework::Msg::Paint, framework::kAnyId, &CSettingsDlg::OnPaint},
+const framework::HandlerEntry<CSettingsDlg> CSettingsDlg::kHandlers[] = {
+    {framework::Msg::Paint, framework::kAnyId, &CSettingsDlg::OnPaint},
     {framework::Msg::Timer, kStartMediaTimer, &CSettingsDlg::StartMedia},
     {framework::Msg::Click, IDC_MP3_PLAYER, &CSettingsDlg::OnMp3PlayerSwitch},
-    {framework::Msg::Click, IDC_MP3_MORE, &CSettingsDlg::OnMp3Options},
+    {framework::Msg::Click, IDC_MP3_OPTIONS, &CSettingsDlg::OnMp3Options},
     {framework::Msg::SelChange, IDC_PAGES, &CSettingsDlg::OnPageChange},
     {framework::Msg::Click, IDC_ITEM_CHANCES, &CSettingsDlg::OnItemChances},
-    END_HANDLER_TABLE(CSettingsDlg)
+};
 
-        CSettingsDlg::CSettingsDlg(media::GraphOptions media)
+bool CSettingsDlg::Dispatch(framework::Msg msg, int id) {
+    return framework::DispatchFromTable<CSettingsDlg>(kHandlers, *this, msg, id);
+}
+
+CSettingsDlg::CSettingsDlg(media::GraphOptions media)
     : CDialog(res::IDD_SETTINGS), m_preview(std::move(media)) {
     m_hIcon = framework::AfxGetApp() ? framework::AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
                                      : res::IDR_MAINFRAME;
     DDX_Control(IDC_HELP_TEXT, m_help);
     DDX_Control(IDC_ITEM_CHANCES, m_itemChances);
     DDX_Control(IDC_MUSIC_NOTE, m_musicFolderNote);
-    DDX_Control(IDC_SOUND_MORE, m_soundMore);
+    DDX_Control(IDC_SOUND_OPTIONS, m_soundMore);
     DDX_Control(IDC_SOUND, m_sound);
-    DDX_Control(IDC_XM_MORE, m_xmMore);
+    DDX_Control(IDC_XM_OPTIONS, m_xmMore);
     DDX_Control(IDC_MP3_PLAYER, m_mp3Player);
     DDX_Control(IDC_PLAY_XM, m_playXm);
-    DDX_Control(IDC_MP3_MORE, m_mp3More);
+    DDX_Control(IDC_MP3_OPTIONS, m_mp3More);
     DDX_Control(IDC_PAGES, m_pages);
     DDX_Check(IDC_MP3_PLAYER, m_bMp3Player);
     DDX_Check(IDC_SOUND, m_bSound);

@@ -32,6 +32,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void DestroyWindow() override;
+    bool Dispatch(framework::Msg msg, int id) override;
 
 private:
     settings::ConfigRecord CurrentRecord() const;
@@ -56,5 +57,5 @@ private:
     bool m_mediaStarted = false;
     bool m_mediaTimerSet = false;
 
-    DECLARE_HANDLER_TABLE(CSettingsDlg)
+    static const framework::HandlerEntry<CSettingsDlg> kHandlers[];
 };

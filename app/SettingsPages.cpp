@@ -1,10 +1,15 @@
 #include "app/SettingsPages.h"
 
+#include "res/SettingsControls.h"
+
 namespace {
 
-constexpr int kGeneral[] = {1009};
-constexpr int kMusic[] = {1006, 1008, 1021, 1004, 1007, 1005, 1022};
-constexpr int kHelp[] = {1050};
+using namespace res;
+
+constexpr int kGeneral[] = {IDC_ITEM_CHANCES};
+constexpr int kMusic[] = {IDC_XM_OPTIONS, IDC_SOUND_OPTIONS, IDC_PLAY_XM,   IDC_MP3_PLAYER,
+                          IDC_SOUND,      IDC_MP3_OPTIONS,   IDC_MUSIC_NOTE};
+constexpr int kHelp[] = {IDC_HELP_TEXT};
 
 } // namespace
 

@@ -140,7 +140,7 @@ private:
                     kSoakWarmUp, g_soakChanges, Json(m_before).c_str(), Json(m_warm).c_str(),
                     Json(end).c_str(), Json(stopped).c_str(), samples.c_str());
         std::fflush(stdout);
-        m_window.EndDialog(IDCANCEL);
+        m_window.EndDialog(framework::win32::IDCANCEL);
     }
 
     CDialog& m_window;
@@ -178,7 +178,7 @@ void OnSettingsShown(CDialog& settings) {
     WhenNextDialogShows(OnMp3OptionsShown);
     Click(settings, kMp3Options);
     // The MP3 options window has closed (soak only): close the settings window as well.
-    settings.EndDialog(IDCANCEL);
+    settings.EndDialog(framework::win32::IDCANCEL);
 }
 
 // The program's own application object, with the sink given on the command line.

@@ -8,6 +8,10 @@ class CDialog;
 
 class CWinApp {
 public:
+    // The layer's vocabulary, for the declarations of the application object derived from it.
+    using BOOL = win32::BOOL;
+    using HICON = win32::HICON;
+
     CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;

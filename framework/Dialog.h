@@ -17,6 +17,12 @@ class DialogHost;
 
 class CDialog {
 public:
+    // The layer's vocabulary, for the declarations of the windows derived from it.
+    using BOOL = win32::BOOL;
+    using UINT = win32::UINT;
+    using HICON = win32::HICON;
+    using CRect = win32::CRect;
+
     explicit CDialog(int templateId);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;

@@ -1,4 +1,12 @@
-// Handler tables: each window declares a table of (event, control number) -> member function.
+// Handler tables: each window has a constant table of (event, control number) -> member function
+// and hands it to DispatchFromTable from its Dispatch override:
+//
+//     const framework::HandlerEntry<CMyDlg> CMyDlg::kHandlers[] = {
+//         {framework::Msg::Click, IDC_BUTTON, &CMyDlg::OnButton},
+//     };
+//     bool CMyDlg::Dispatch(framework::Msg msg, int id) {
+//         return framework::DispatchFromTable<CMyDlg>(kHandlers, *this, msg, id);
+//     }
 #pragma once
 
 #include <span>
@@ -37,19 +45,3 @@ bool DispatchFromTable(std::span<const HandlerEntry<T>> table, T& window, Msg ms
 }
 
 } // namespace framework
-
-// Declares the handler table of a window class; define it with BEGIN/END below in the .cpp.
-#define DECLARE_HANDLER_TABLE(Class)                                                               \
-protected:                                                                                         \
-    bool Dispatch(framework::Msg msg, int id) override;                                            \
-                                                                                                   \
-private:                                                                                           \
-    static const framework::HandlerEntry<Class> kHandlers[];
-
-#define BEGIN_HANDLER_TABLE(Class) const framework::HandlerEntry<Class> Class::kHandlers[] = {
-#define END_HANDLER_TABLE(Class)                                                                   \
-    }                                                                                              \
-    ;                                                                                              \
-    bool Class::Dispatch(framework::Msg msg, int id) {                                             \
-        return framework::DispatchFromTable<Class>(kHandlers, *this, msg, id);                     \
-    }

@@ -1,12 +1,22 @@
 // Plain types, numbers and style bits that the windows use to talk to the dialog layer.
 // The values follow the classic dialog platform so that templates read like its resources.
+// They live in framework::win32; window and template files bring them in with
+// `using namespace framework::win32;`, and the layer's own code sees them in namespace framework.
 #pragma once
 
 #include <cstdint>
 
+namespace framework::win32 {
+
 using BOOL = int;
+// GLib defines TRUE and FALSE as macros of the same values; where its headers came first, those
+// stand in, so the two can be included in either order.
+#ifndef TRUE
 inline constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
 inline constexpr BOOL FALSE = 0;
+#endif
 using UINT = unsigned int;
 using DWORD = std::uint32_t;
 using LONGLONG = std::int64_t;
@@ -69,3 +79,9 @@ struct CRect {
     int Height() const { return bottom - top; }
     bool operator==(const CRect&) const = default;
 };
+
+} // namespace framework::win32
+
+namespace framework {
+using namespace win32;
+} // namespace framework

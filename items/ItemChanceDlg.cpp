@@ -1,9 +1,13 @@
 #include "items/ItemChanceDlg.h"
 
+#include "res/ItemChanceControls.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 
 #include <cstdio>
+#include <iterator>
+
+using namespace framework::win32;
 
 namespace {
 
@@ -11,9 +15,8 @@ namespace {
 constexpr int kSliderMax = 10;
 constexpr int kPercentPerStep = 10;
 
-// The black frames that mark where the sliders go; the sliders take over their numbers.
-constexpr int kSliderPlaceId[CItemChanceDlg::kItemCount] = {1049, 1034, 1035, 1036, 1037};
-constexpr int kPercentLabelId[CItemChanceDlg::kItemCount] = {1029, 1030, 1031, 1032, 1033};
+static_assert(std::size(res::kChanceSliders) == CItemChanceDlg::kItemCount);
+static_assert(std::size(res::kChanceLabels) == CItemChanceDlg::kItemCount);
 
 constexpr const char* kSumMessage =
     "Вероятность появления для всех предметов \n в сумме должна равняться 100%! Сейчас: ";
@@ -23,7 +26,7 @@ constexpr const char* kSumCaption = "Ошибка";
 
 CItemChanceDlg::CItemChanceDlg() : CDialog(res::IDD_ITEM_CHANCE) {
     for (int row = 0; row < kItemCount; ++row)
-        DDX_Text(kPercentLabelId[row], m_strChance[row]);
+        DDX_Text(res::kChanceLabels[row], m_strChance[row]);
 }
 
 int CItemChanceDlg::OnCreate() {
@@ -36,7 +39,7 @@ BOOL CItemChanceDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     for (int row = 0; row < kItemCount; ++row) {
-        const int id = kSliderPlaceId[row];
+        const int id = res::kChanceSliders[row];
         CRect rect;
         GetDlgItem(id).GetWindowRect(&rect);
         ScreenToClient(&rect);

@@ -1,22 +1,15 @@
 #include "preview/Mp3OptionsDlg.h"
 
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 
 #include <cstdint>
 
-namespace {
+using namespace framework::win32;
+using namespace res;
 
-enum ControlId {
-    IDC_TRACK = 1009,
-    IDC_PLAY = 1010,
-    IDC_STOP = 1011,
-    IDC_PREVIOUS = 1012,
-    IDC_NEXT = 1013,
-    IDC_VOLUME = 1016,
-    IDC_VOLUME_LABEL = 1018,
-    IDC_ALWAYS_RANDOM = 1019,
-};
+namespace {
 
 constexpr UINT kAdvanceTimer = 1;
 constexpr UINT kAdvancePeriodMs = 1000;
@@ -28,21 +21,26 @@ int VolumeStepOf(int position) {
 
 } // namespace
 
-BEGIN_HANDLER_TABLE(CMp3OptionsDlg){framework::Msg::Click, IDC_PLAY, &CMp3OptionsDlg::OnPlay},
+const framework::HandlerEntry<CMp3OptionsDlg> CMp3OptionsDlg::kHandlers[] = {
+    {framework::Msg::Click, IDC_PLAY, &CMp3OptionsDlg::OnPlay},
     {framework::Msg::Click, IDC_STOP, &CMp3OptionsDlg::OnStop},
     {framework::Msg::Click, IDC_PREVIOUS, &CMp3OptionsDlg::OnPrevious},
     {framework::Msg::Click, IDC_NEXT, &CMp3OptionsDlg::OnNext},
-    // Every finished move of the slider counts: a mouse release, the keys or the wheel.
-    // Seeing the mouse release alone would leave keyboard moves without effect.
+    // Every finished move of the slider counts: a release of any mouse button, the keys or the
+    // wheel. Seeing the mouse release alone would leave keyboard moves without effect.
     {framework::Msg::EndTrack, IDC_VOLUME, &CMp3OptionsDlg::OnVolumeMoved},
     {framework::Msg::Timer, framework::kAnyId, &CMp3OptionsDlg::OnTimer},
     {framework::Msg::Destroy, framework::kAnyId, &CMp3OptionsDlg::OnDestroy},
-    END_HANDLER_TABLE(CMp3OptionsDlg)
+};
 
-        CMp3OptionsDlg::CMp3OptionsDlg(media::Preview& preview)
+bool CMp3OptionsDlg::Dispatch(framework::Msg msg, int id) {
+    return framework::DispatchFromTable<CMp3OptionsDlg>(kHandlers, *this, msg, id);
+}
+
+CMp3OptionsDlg::CMp3OptionsDlg(media::Preview& preview)
     : CDialog(res::IDD_MP3_OPTIONS), m_preview(preview), g_player(preview.Player()) {
     DDX_Control(IDC_VOLUME, m_volumeSlider);
-    DDX_Text(IDC_TRACK, m_strTrack);
+    DDX_Text(IDC_TRACK_LABEL, m_strTrack);
     DDX_Text(IDC_VOLUME_LABEL, m_strVolume);
     DDX_Slider(IDC_VOLUME, m_nVolume);
     DDX_Check(IDC_ALWAYS_RANDOM, m_bAlwaysRandom);

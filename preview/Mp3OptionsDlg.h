@@ -23,6 +23,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    bool Dispatch(framework::Msg msg, int id) override;
 
 private:
     void OnPlay();
@@ -42,5 +43,5 @@ private:
     // The preview's one player, under the name the rest of the program knows it by.
     CMp3Player& g_player;
 
-    DECLARE_HANDLER_TABLE(CMp3OptionsDlg)
+    static const framework::HandlerEntry<CMp3OptionsDlg> kHandlers[];
 };

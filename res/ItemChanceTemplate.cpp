@@ -1,10 +1,12 @@
 #include "res/Templates.h"
 
+#include "res/ItemChanceControls.h"
 #include "res/Resources.h"
 
 namespace res {
 namespace {
 
+using namespace framework::win32;
 using framework::ControlKind;
 using framework::ControlTemplate;
 using framework::kNoControlId;
@@ -39,20 +41,20 @@ constexpr ControlTemplate kControls[] = {
      "Здесь вы можете настроить вероятность появления для каждого передмета.", 16, 13, 224, 20,
      SS_LEFT},
     Picture(0, 35, "Предмет 1: молния"),
-    Placeholder(1049, 33),
-    Percent(1029, 40),
+    Placeholder(IDC_CHANCE_SLIDER_1, 33),
+    Percent(IDC_CHANCE_LABEL_1, 40),
     Picture(1, 58, "Предмет 2: паутина"),
-    Placeholder(1034, 56),
-    Percent(1030, 62),
+    Placeholder(IDC_CHANCE_SLIDER_2, 56),
+    Percent(IDC_CHANCE_LABEL_2, 62),
     Picture(2, 79, "Предмет 3: рука"),
-    Placeholder(1035, 79),
-    Percent(1031, 83),
+    Placeholder(IDC_CHANCE_SLIDER_3, 79),
+    Percent(IDC_CHANCE_LABEL_3, 83),
     Picture(3, 102, "Предмет 4: стрелка вниз"),
-    Placeholder(1036, 102),
-    Percent(1032, 105),
+    Placeholder(IDC_CHANCE_SLIDER_4, 102),
+    Percent(IDC_CHANCE_LABEL_4, 105),
     Picture(4, 125, "Предмет 5: стрелка вверх"),
-    Placeholder(1037, 125),
-    Percent(1033, 128),
+    Placeholder(IDC_CHANCE_SLIDER_5, 125),
+    Percent(IDC_CHANCE_LABEL_5, 128),
 };
 
 } // namespace

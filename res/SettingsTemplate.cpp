@@ -1,11 +1,13 @@
 #include "res/Templates.h"
 
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "res/Texts.h"
 
 namespace res {
 namespace {
 
+using namespace framework::win32;
 using framework::ControlKind;
 using framework::ControlTemplate;
 using framework::kNoControlId;
@@ -16,18 +18,22 @@ constexpr ControlTemplate kControls[] = {
     {kNoControlId, ControlKind::GroupBox, "", 7, 7, 306, 169},
     {kNoControlId, ControlKind::BitmapStatic, "", 11, 13, 133, 49, SS_BITMAP, 0, IDB_BANNER,
      "Эмблема программы", "Рисунок с названием программы"},
-    {1000, ControlKind::ListBox, "", 11, 65, 133, 108,
+    {IDC_PAGES, ControlKind::ListBox, "", 11, 65, 133, 108,
      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0, 0, "Страницы"},
     {kNoControlId, ControlKind::GroupBox, "", 149, 9, 161, 165},
-    {1004, ControlKind::AutoCheckBox, "Проигрыватель MP3 ", 159, 22, 142, 10, WS_TABSTOP},
-    {1005, ControlKind::PushButton, "Дополнительно", 166, 35, 134, 14, WS_TABSTOP | WS_DISABLED},
-    {1022, ControlKind::Static, kMusicFolderNote, 160, 54, 142, 26, SS_CENTER},
-    {1021, ControlKind::AutoCheckBox, "Проигрывать XM", 159, 90, 121, 10, WS_TABSTOP},
-    {1006, ControlKind::PushButton, "Дополнительно", 166, 103, 134, 14, WS_TABSTOP | WS_DISABLED},
-    {1007, ControlKind::AutoCheckBox, "Звук", 159, 130, 142, 10, WS_TABSTOP},
-    {1008, ControlKind::PushButton, "Дополнительно", 166, 143, 134, 14, WS_TABSTOP | WS_DISABLED},
-    {1009, ControlKind::PushButton, "Настройки предметов", 163, 35, 134, 14, WS_TABSTOP},
-    {1050, ControlKind::Static, "", 155, 18, 150, 144, SS_LEFT},
+    {IDC_MP3_PLAYER, ControlKind::AutoCheckBox, "Проигрыватель MP3 ", 159, 22, 142, 10, WS_TABSTOP},
+    {IDC_MP3_OPTIONS, ControlKind::PushButton, "Дополнительно", 166, 35, 134, 14,
+     WS_TABSTOP | WS_DISABLED},
+    {IDC_MUSIC_NOTE, ControlKind::Static, kMusicFolderNote, 160, 54, 142, 26, SS_CENTER},
+    {IDC_PLAY_XM, ControlKind::AutoCheckBox, "Проигрывать XM", 159, 90, 121, 10, WS_TABSTOP},
+    {IDC_XM_OPTIONS, ControlKind::PushButton, "Дополнительно", 166, 103, 134, 14,
+     WS_TABSTOP | WS_DISABLED},
+    {IDC_SOUND, ControlKind::AutoCheckBox, "Звук", 159, 130, 142, 10, WS_TABSTOP},
+    {IDC_SOUND_OPTIONS, ControlKind::PushButton, "Дополнительно", 166, 143, 134, 14,
+     WS_TABSTOP | WS_DISABLED},
+    {IDC_ITEM_CHANCES, ControlKind::PushButton, "Настройки предметов", 163, 35, 134, 14,
+     WS_TABSTOP},
+    {IDC_HELP_TEXT, ControlKind::Static, "", 155, 18, 150, 144, SS_LEFT},
     {kNoControlId, ControlKind::Static, kProgramLine, 7, 179, 174, 10, SS_CENTER | SS_SUNKEN},
     {kNoControlId, ControlKind::Static, kFileLine, 7, 189, 174, 10, SS_CENTER | SS_SUNKEN},
 };

@@ -17,6 +17,8 @@
 
 #include <functional>
 
+using namespace framework::win32;
+
 using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
 

@@ -13,6 +13,8 @@
 #include <QListWidget>
 #include <QtTest>
 
+using namespace framework::win32;
+
 using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
 using testsupport::Click;

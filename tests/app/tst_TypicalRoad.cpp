@@ -15,6 +15,8 @@
 
 #include <filesystem>
 
+using namespace framework::win32;
+
 using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
 using testsupport::Click;

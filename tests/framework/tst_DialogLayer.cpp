@@ -15,6 +15,8 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+using namespace framework::win32;
+
 using framework::CDialog;
 using framework::ControlKind;
 using framework::ControlTemplate;
@@ -100,7 +102,8 @@ protected:
         CDialog::OnCancel();
     }
 
-    DECLARE_HANDLER_TABLE(TestDialog)
+    bool Dispatch(Msg msg, int id) override;
+    static const framework::HandlerEntry<TestDialog> kHandlers[];
 };
 
 // A picture button between the default button and a check box.
@@ -126,17 +129,24 @@ protected:
     }
 };
 
-BEGIN_HANDLER_TABLE(TestDialog){Msg::Click, kCheck, &TestDialog::OnCheck},
-    {Msg::Click, kAction, &TestDialog::OnAction}, {Msg::SelChange, kList, &TestDialog::OnSel},
+const framework::HandlerEntry<TestDialog> TestDialog::kHandlers[] = {
+    {Msg::Click, kCheck, &TestDialog::OnCheck},
+    {Msg::Click, kAction, &TestDialog::OnAction},
+    {Msg::SelChange, kList, &TestDialog::OnSel},
     {Msg::ReleasedCapture, kSlider, &TestDialog::OnReleased},
-    {Msg::EndTrack, kSlider, &TestDialog::OnEndTrack}, {Msg::Timer, 1, &TestDialog::OnTimer1},
+    {Msg::EndTrack, kSlider, &TestDialog::OnEndTrack},
+    {Msg::Timer, 1, &TestDialog::OnTimer1},
     {Msg::Timer, 2, &TestDialog::OnTimer2},
     {Msg::Destroy, framework::kAnyId, &TestDialog::OnDestroy},
-    END_HANDLER_TABLE(TestDialog)
+};
 
-    // Runs the dialog modally with a script and returns DoModal's result. A script that fails
-    // half-way closes the window, so that the failure is reported instead of a hang.
-    int Run(CDialog& dialog, framework::testing::ModalScript script) {
+bool TestDialog::Dispatch(Msg msg, int id) {
+    return framework::DispatchFromTable<TestDialog>(kHandlers, *this, msg, id);
+}
+
+// Runs the dialog modally with a script and returns DoModal's result. A script that fails
+// half-way closes the window, so that the failure is reported instead of a hang.
+int Run(CDialog& dialog, framework::testing::ModalScript script) {
     WhenNextDialogShows([script = std::move(script)](CDialog& w) {
         script(w);
         if (QTest::currentTestFailed() && w.Host()->isVisible())

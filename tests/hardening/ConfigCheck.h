@@ -28,6 +28,8 @@
 
 namespace hardening {
 
+using namespace framework::win32;
+
 inline const QString kSaveError =
     QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл Config.cfg!");
 

@@ -13,6 +13,8 @@
 #include <sys/un.h>
 #include <thread>
 
+using namespace framework::win32;
+
 using namespace hardening;
 using settings::ConfigRecord;
 

@@ -21,6 +21,8 @@
 #include <optional>
 #include <sys/stat.h>
 
+using namespace framework::win32;
+
 using namespace hardening;
 namespace fs = std::filesystem;
 

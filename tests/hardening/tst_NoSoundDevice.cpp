@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+using namespace framework::win32;
+
 using namespace hardening;
 
 namespace {

@@ -19,6 +19,8 @@
 #include <sys/wait.h>
 #include <thread>
 
+using namespace framework::win32;
+
 extern char** environ;
 
 using namespace hardening;

@@ -15,6 +15,8 @@
 
 #include <filesystem>
 
+using namespace framework::win32;
+
 using namespace hardening;
 
 namespace {

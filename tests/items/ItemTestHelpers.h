@@ -19,6 +19,8 @@
 
 namespace itemtest {
 
+using namespace framework::win32;
+
 using testsupport::Click;
 using testsupport::Control;
 using testsupport::Key;

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace framework::win32;
+
 using namespace itemtest;
 using Chances = std::array<int, 5>;
 Q_DECLARE_METATYPE(Chances)

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace framework::win32;
+
 using namespace itemtest;
 
 namespace {

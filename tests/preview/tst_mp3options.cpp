@@ -19,6 +19,8 @@
 #include <filesystem>
 #include <memory>
 
+using namespace framework::win32;
+
 using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
 using testsupport::Click;

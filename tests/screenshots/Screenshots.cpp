@@ -15,6 +15,10 @@
 
 #include <cstdio>
 
+using namespace framework::win32;
+
+using namespace framework::win32;
+
 namespace {
 
 QString g_outDir;
