@@ -6,7 +6,9 @@
 #include "framework/widgets/Picture.h"
 #include "items/ItemChanceDlg.h"
 #include "preview/Mp3OptionsDlg.h"
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/QuietPreview.h"
@@ -27,8 +29,8 @@ namespace {
 enum WindowKind { kSettings, kItemChances, kMp3Options };
 
 constexpr int kNoPage = -1;
-constexpr int kPagesList = 1000;
-constexpr int kMp3Switch = 1004;
+constexpr int kPagesList = res::IDC_PAGES;
+constexpr int kMp3Switch = res::IDC_MP3_PLAYER;
 
 // Opens one window in an empty working folder, runs `script` inside its modal run and closes
 // the window afterwards, also when a check in the script failed.

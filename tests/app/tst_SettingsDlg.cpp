@@ -3,6 +3,7 @@
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/QuietPreview.h"
@@ -26,7 +27,9 @@ using testsupport::ScopedWorkingDir;
 
 namespace {
 
-const int kPageControls[] = {1009, 1006, 1008, 1021, 1004, 1007, 1005, 1022, 1050};
+const int kPageControls[] = {res::IDC_ITEM_CHANCES, res::IDC_XM_OPTIONS, res::IDC_SOUND_OPTIONS,
+                             res::IDC_PLAY_XM,      res::IDC_MP3_PLAYER, res::IDC_SOUND,
+                             res::IDC_MP3_OPTIONS,  res::IDC_MUSIC_NOTE, res::IDC_HELP_TEXT};
 
 QByteArray ConfigBytes(int volume, int random, int mp3, int sound, int xm,
                        std::array<int, 5> items = {}) {
@@ -86,17 +89,18 @@ private slots:
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             QCOMPARE(w.Host()->windowTitle(), QStringLiteral("MirtConfig"));
-            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            QCOMPARE(VisiblePageControls(w), QList<int>{res::IDC_ITEM_CHANCES});
             QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
-            const QString help = ControlAs<QLabel>(w, 1050)->text();
+            const QString help = ControlAs<QLabel>(w, res::IDC_HELP_TEXT)->text();
             QCOMPARE(help.size(), 159);
             QVERIFY(help.startsWith(QStringLiteral("      Функционнальные клавиши в игре:")));
             QVERIFY(help.endsWith(QStringLiteral("\t\tF6 - следующий MP3 из списка.")));
             // All switches off and the MP3 options button disabled without a file.
-            QVERIFY(!IsChecked(w, 1004) && !IsChecked(w, 1007) && !IsChecked(w, 1021));
-            QVERIFY(!Control(w, 1005)->isEnabled());
-            QVERIFY(!Control(w, 1006)->isEnabled());
-            QVERIFY(!Control(w, 1008)->isEnabled());
+            QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER) && !IsChecked(w, res::IDC_SOUND) &&
+                    !IsChecked(w, res::IDC_PLAY_XM));
+            QVERIFY(!Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
+            QVERIFY(!Control(w, res::IDC_XM_OPTIONS)->isEnabled());
+            QVERIFY(!Control(w, res::IDC_SOUND_OPTIONS)->isEnabled());
             Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -107,19 +111,21 @@ private slots:
         ScopedWorkingDir dir;
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
-            ClickListRow(w, 1000, 2);
-            QCOMPARE(VisiblePageControls(w), QList<int>{1050});
-            ClickListRow(w, 1000, 1);
+            ClickListRow(w, res::IDC_PAGES, 2);
+            QCOMPARE(VisiblePageControls(w), QList<int>{res::IDC_HELP_TEXT});
+            ClickListRow(w, res::IDC_PAGES, 1);
             QCOMPARE(VisiblePageControls(w),
-                     (QList<int>{1006, 1008, 1021, 1004, 1007, 1005, 1022}));
+                     (QList<int>{res::IDC_XM_OPTIONS, res::IDC_SOUND_OPTIONS, res::IDC_PLAY_XM,
+                                 res::IDC_MP3_PLAYER, res::IDC_SOUND, res::IDC_MP3_OPTIONS,
+                                 res::IDC_MUSIC_NOTE}));
             // The keyboard moves through the list as well.
-            Control(w, 1000)->setFocus();
+            Control(w, res::IDC_PAGES)->setFocus();
             Key(w, Qt::Key_Up);
-            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            QCOMPARE(VisiblePageControls(w), QList<int>{res::IDC_ITEM_CHANCES});
             // Page numbers that name no page show nothing.
             dialog.ShowPage(3, SW_SHOW);
             dialog.ShowPage(-1, SW_SHOW);
-            QCOMPARE(VisiblePageControls(w), QList<int>{1009});
+            QCOMPARE(VisiblePageControls(w), QList<int>{res::IDC_ITEM_CHANCES});
             Key(w, Qt::Key_Escape);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -131,12 +137,12 @@ private slots:
         ScopedWorkingDir dir;
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
-            auto* list = ControlAs<QListWidget>(w, 1000);
+            auto* list = ControlAs<QListWidget>(w, res::IDC_PAGES);
             const auto shows = [&](int row, const QList<int>& controls) {
                 QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(row)});
                 QCOMPARE(VisiblePageControls(w), controls);
             };
-            ClickListRow(w, 1000, 2);
+            ClickListRow(w, res::IDC_PAGES, 2);
             const QRect last = list->visualItemRect(list->item(2));
             const QPoint below(last.center().x(), last.bottom() + last.height());
             QVERIFY(list->viewport()->rect().contains(below));
@@ -145,15 +151,15 @@ private slots:
             Control(w, IDOK)->setFocus();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
             QCOMPARE(w.Host()->focusWidget(), list);
-            shows(2, {1050});
+            shows(2, {res::IDC_HELP_TEXT});
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, last.center());
-            shows(2, {1050});
+            shows(2, {res::IDC_HELP_TEXT});
             Key(w, Qt::Key_Space, Qt::ControlModifier);
-            shows(2, {1050});
+            shows(2, {res::IDC_HELP_TEXT});
             // Ctrl+click on another item selects it as a plain click does.
             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               list->visualItemRect(list->item(0)).center());
-            shows(0, {1009});
+            shows(0, {res::IDC_ITEM_CHANCES});
             Key(w, Qt::Key_Escape);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -164,17 +170,17 @@ private slots:
         WriteFile(dir.file("Config.cfg"), ConfigBytes(0, 0, 1, 0, 0));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
-            ClickListRow(w, 1000, 1);
-            QVERIFY(IsChecked(w, 1004));
-            QVERIFY(Control(w, 1005)->isEnabled());
-            Click(w, 1004);
-            QVERIFY(!IsChecked(w, 1004));
-            QVERIFY(!Control(w, 1005)->isEnabled());
+            ClickListRow(w, res::IDC_PAGES, 1);
+            QVERIFY(IsChecked(w, res::IDC_MP3_PLAYER));
+            QVERIFY(Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
+            Click(w, res::IDC_MP3_PLAYER);
+            QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER));
+            QVERIFY(!Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
             // Space on the focused box toggles it back, like a click.
-            Control(w, 1004)->setFocus();
+            Control(w, res::IDC_MP3_PLAYER)->setFocus();
             Key(w, Qt::Key_Space);
-            QVERIFY(IsChecked(w, 1004));
-            QVERIFY(Control(w, 1005)->isEnabled());
+            QVERIFY(IsChecked(w, res::IDC_MP3_PLAYER));
+            QVERIFY(Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
             Click(w, IDCANCEL);
         });
         dialog.DoModal();
@@ -185,13 +191,13 @@ private slots:
         WriteFile(dir.file("Config.cfg"), ConfigBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
-            ClickListRow(w, 1000, 1);
-            QVERIFY(IsChecked(w, 1007));
-            Click(w, 1004);
-            Click(w, 1021);
-            Click(w, 1007);
+            ClickListRow(w, res::IDC_PAGES, 1);
+            QVERIFY(IsChecked(w, res::IDC_SOUND));
+            Click(w, res::IDC_MP3_PLAYER);
+            Click(w, res::IDC_PLAY_XM);
+            Click(w, res::IDC_SOUND);
             // Return on a check box presses the default button, OK.
-            Control(w, 1007)->setFocus();
+            Control(w, res::IDC_SOUND)->setFocus();
             Key(w, Qt::Key_Return);
         });
         QCOMPARE(dialog.DoModal(), IDOK);
@@ -215,9 +221,9 @@ private slots:
         for (int way = 0; way < 3; ++way) {
             CSettingsDlg dialog(testsupport::QuietPreview());
             WhenNextDialogShows([way](CDialog& w) {
-                ClickListRow(w, 1000, 1);
-                Click(w, 1004);
-                Click(w, 1007);
+                ClickListRow(w, res::IDC_PAGES, 1);
+                Click(w, res::IDC_MP3_PLAYER);
+                Click(w, res::IDC_SOUND);
                 if (way == 0)
                     Click(w, IDCANCEL);
                 else if (way == 1)
@@ -237,8 +243,9 @@ private slots:
         WriteFile(dir.file("Config.cfg"), bad);
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
-            QVERIFY(!IsChecked(w, 1004) && !IsChecked(w, 1007) && !IsChecked(w, 1021));
-            QVERIFY(!Control(w, 1005)->isEnabled());
+            QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER) && !IsChecked(w, res::IDC_SOUND) &&
+                    !IsChecked(w, res::IDC_PLAY_XM));
+            QVERIFY(!Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
             Click(w, IDCANCEL);
         });
         dialog.DoModal();

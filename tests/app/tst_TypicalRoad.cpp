@@ -4,7 +4,9 @@
 #include "app/SettingsDlg.h"
 #include "framework/testing/ModalScript.h"
 #include "preview/testing/TestMedia.h"
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/QuietPreview.h"
 
@@ -38,21 +40,23 @@ private slots:
 
         WhenNextDialogShows([](CDialog& settings) {
             CMp3Player& player = dynamic_cast<CSettingsDlg&>(settings).Preview().Player();
-            ClickListRow(settings, 1000, 1);
-            Click(settings, 1004);
+            ClickListRow(settings, res::IDC_PAGES, 1);
+            Click(settings, res::IDC_MP3_PLAYER);
             WhenNextDialogShows([&player](CDialog& options) {
-                Click(options, 1013);
-                QCOMPARE(ControlAs<QLabel>(options, 1009)->text(), QStringLiteral("second.mp3"));
+                Click(options, res::IDC_NEXT);
+                QCOMPARE(ControlAs<QLabel>(options, res::IDC_TRACK_LABEL)->text(),
+                         QStringLiteral("second.mp3"));
                 QTRY_VERIFY(player.IsPlaying());
-                auto* volume = ControlAs<QSlider>(options, 1016);
+                auto* volume = ControlAs<QSlider>(options, res::IDC_VOLUME);
                 volume->setFocus();
                 for (int i = 0; i < 30; ++i)
                     Key(options, Qt::Key_Down);
-                QCOMPARE(ControlAs<QLabel>(options, 1018)->text(), QStringLiteral("70%"));
+                QCOMPARE(ControlAs<QLabel>(options, res::IDC_VOLUME_LABEL)->text(),
+                         QStringLiteral("70%"));
                 QCOMPARE(player.GetVolume(), -1200L);
                 Click(options, IDOK);
             });
-            Click(settings, 1005);
+            Click(settings, res::IDC_MP3_OPTIONS);
             QVERIFY(player.IsStopped());
             QCOMPARE(player.GetProgress(), short{0});
             Click(settings, IDOK);

@@ -6,6 +6,7 @@
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
+#include "res/SettingsControls.h"
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
@@ -83,9 +84,9 @@ inline void SetGlobals(const settings::ConfigRecord& rec) {
 // The record the window holds: its three switches as shown, the rest from the globals.
 inline settings::ConfigRecord RecordShown(framework::CDialog& w) {
     settings::ConfigRecord rec{g_nVolume, g_bAlwaysRandom};
-    rec.mp3Player = testsupport::ControlAs<QAbstractButton>(w, 1004)->isChecked();
-    rec.sound = testsupport::ControlAs<QAbstractButton>(w, 1007)->isChecked();
-    rec.playXm = testsupport::ControlAs<QAbstractButton>(w, 1021)->isChecked();
+    rec.mp3Player = testsupport::ControlAs<QAbstractButton>(w, res::IDC_MP3_PLAYER)->isChecked();
+    rec.sound = testsupport::ControlAs<QAbstractButton>(w, res::IDC_SOUND)->isChecked();
+    rec.playXm = testsupport::ControlAs<QAbstractButton>(w, res::IDC_PLAY_XM)->isChecked();
     std::copy(std::begin(g_nItemChance), std::end(g_nItemChance), rec.itemChance);
     return rec;
 }

@@ -5,6 +5,7 @@
 #include "SystemFaults.h"
 #include "framework/Dialog.h"
 #include "preview/Preview.h"
+#include "res/Mp3OptionsControls.h"
 #include "support/GuiHelpers.h"
 
 #include <QElapsedTimer>
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace hardening {
-
-enum ButtonId { kPlay = 1010, kStop = 1011, kPrevious = 1012, kNext = 1013, kTrackLabel = 1009 };
 
 // Whether what the last press started is done: no render under way, and a file that is to
 // play is playing.
@@ -35,7 +34,7 @@ public:
 
     void press(int button) {
         static const char* const names[] = {"play", "stop", "previous", "next"};
-        const char* name = names[button - kPlay];
+        const char* name = names[button - res::IDC_PLAY];
         Watchdog dog(std::chrono::seconds(10), QByteArray("the ") + name + " button");
         QElapsedTimer clock;
         clock.start();
@@ -50,7 +49,9 @@ public:
             m_slowest = name;
         }
     }
-    QString label() const { return testsupport::ControlAs<QLabel>(m_window, kTrackLabel)->text(); }
+    QString label() const {
+        return testsupport::ControlAs<QLabel>(m_window, res::IDC_TRACK_LABEL)->text();
+    }
     int count() const { return m_count; }
     media::Preview& preview() const { return m_preview; }
     // The first press whose render neither finished nor failed within ten seconds, if any.

@@ -8,6 +8,7 @@
 #include "preview/FileFinder.h"
 #include "preview/Mp3OptionsDlg.h"
 #include "preview/testing/TestMedia.h"
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "support/QuietPreview.h"
 
@@ -179,17 +180,17 @@ private slots:
                     failure = CheckCurrent(transport, tracks, playing);
                 tracksThatPlayed += m_preview->Player().m_bLoaded;
             };
-            step(kPlay, true);
+            step(res::IDC_PLAY, true);
             // Forward all the way round, stopping and replaying now and then, then backward.
             for (size_t i = 0; i <= tracks.size() && failure.isEmpty(); ++i) {
-                step(kNext, true);
+                step(res::IDC_NEXT, true);
                 if (i % 3 == 0) {
-                    step(kStop, false);
-                    step(kPlay, true);
+                    step(res::IDC_STOP, false);
+                    step(res::IDC_PLAY, true);
                 }
             }
             for (size_t i = 0; i <= tracks.size() && failure.isEmpty(); ++i)
-                step(kPrevious, true);
+                step(res::IDC_PREVIOUS, true);
             qInfo("%d presses over %zu tracks; slowest: %s, %lld ms", transport.count(),
                   tracks.size(), transport.slowest(), transport.slowestMs());
             testsupport::Click(w, IDCANCEL);
@@ -209,12 +210,12 @@ private slots:
         CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
-            transport.press(kPlay);
+            transport.press(res::IDC_PLAY);
             QCOMPARE(transport.label(), QStringLiteral("a good.mp3"));
             // The one-second timer moves on at the end, onto the file that cannot play.
             QTRY_COMPARE_WITH_TIMEOUT(transport.label(), QStringLiteral("b broken.mp3"), 10000);
             QTRY_COMPARE(m_preview->Player().m_bLoaded, 0);
-            transport.press(kNext);
+            transport.press(res::IDC_NEXT);
             QCOMPARE(transport.label(), QStringLiteral("c good.mp3"));
             QCOMPARE(m_preview->Player().m_bLoaded, 1);
             testsupport::Click(w, IDCANCEL);
@@ -257,7 +258,8 @@ private slots:
         CMp3OptionsDlg dialog(*m_preview);
         framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
-            for (int button : {kPlay, kNext, kPrevious, kStop, kNext, kPlay}) {
+            for (int button : {res::IDC_PLAY, res::IDC_NEXT, res::IDC_PREVIOUS, res::IDC_STOP,
+                               res::IDC_NEXT, res::IDC_PLAY}) {
                 transport.press(button);
                 if (failure.isEmpty() && (transport.label() != QStringLiteral("Загрузка...") ||
                                           m_preview->Player().m_bLoaded != 0))
@@ -305,14 +307,14 @@ private slots:
                          m_preview->Player().IsPlaying() != playing)
                     failure = "track " + tracks[index].label + " not in the expected state";
             };
-            expect(kPlay, 0, 0, true);
-            expect(kNext, 1, 1, true);
-            expect(kNext, 2, 2, true);
-            expect(kPrevious, 1, 1, true);
-            expect(kPrevious, 0, 0, true);
-            expect(kPrevious, kFiles - 1, 3, true); // wraps to the last
-            expect(kStop, kFiles - 1, 3, false);
-            expect(kNext, 0, 0, true); // and back to the first
+            expect(res::IDC_PLAY, 0, 0, true);
+            expect(res::IDC_NEXT, 1, 1, true);
+            expect(res::IDC_NEXT, 2, 2, true);
+            expect(res::IDC_PREVIOUS, 1, 1, true);
+            expect(res::IDC_PREVIOUS, 0, 0, true);
+            expect(res::IDC_PREVIOUS, kFiles - 1, 3, true); // wraps to the last
+            expect(res::IDC_STOP, kFiles - 1, 3, false);
+            expect(res::IDC_NEXT, 0, 0, true); // and back to the first
             qInfo("%d files: %d presses; slowest: %s, %lld ms", kFiles, transport.count(),
                   transport.slowest(), transport.slowestMs());
             testsupport::Click(w, IDCANCEL);

@@ -8,6 +8,7 @@
 #include "framework/testing/ModalScript.h"
 #include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 
 #include <QFile>
@@ -69,11 +70,11 @@ private slots:
         CSettingsDlg dialog; // the preview plays through what the program itself uses
         CMp3Player& player = dialog.Preview().Player();
         framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
-            testsupport::ClickListRow(settings, 1000, 1);
-            testsupport::Click(settings, 1004);
+            testsupport::ClickListRow(settings, res::IDC_PAGES, 1);
+            testsupport::Click(settings, res::IDC_MP3_PLAYER);
             framework::testing::WhenNextDialogShows([&](framework::CDialog& options) {
                 Transport transport(options, dialog.Preview());
-                transport.press(kPlay);
+                transport.press(res::IDC_PLAY);
                 if (transport.label() != QStringLiteral("one.mp3"))
                     failure = "after play the label shows " + transport.label();
                 if (player.m_bLoaded) {
@@ -82,13 +83,14 @@ private slots:
                     if (!played)
                         failure = "the silent preview did not reach the end of its track";
                 }
-                for (int button : {kStop, kNext, kPrevious, kPlay, kStop})
+                for (int button : {res::IDC_STOP, res::IDC_NEXT, res::IDC_PREVIOUS, res::IDC_PLAY,
+                                   res::IDC_STOP})
                     transport.press(button);
                 presses = transport.count();
                 slowestMs = transport.slowestMs();
                 testsupport::Click(options, IDOK);
             });
-            testsupport::Click(settings, 1005);
+            testsupport::Click(settings, res::IDC_MP3_OPTIONS);
             testsupport::Click(settings, IDOK);
         });
         Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");

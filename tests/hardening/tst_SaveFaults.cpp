@@ -7,6 +7,7 @@
 #include "HardeningMain.h"
 #include "preview/GstSetup.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -45,8 +46,8 @@ const ConfigRecord kOld{40, 1, 0, 1, 0, {10, 20, 30, 40, 50}};
 const ConfigRecord kNew{40, 1, 1, 1, 0, {10, 20, 30, 40, 50}};
 
 void FlipMp3Switch(framework::CDialog& w) {
-    testsupport::ClickListRow(w, 1000, 1);
-    testsupport::Click(w, 1004);
+    testsupport::ClickListRow(w, res::IDC_PAGES, 1);
+    testsupport::Click(w, res::IDC_MP3_PLAYER);
 }
 
 QByteArray Raw(const QString& path) {

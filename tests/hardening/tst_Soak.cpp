@@ -10,6 +10,7 @@
 #include "preview/Pipeline.h"
 #include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/QuietPreview.h"
 
@@ -79,9 +80,9 @@ private slots:
             Transport transport(w, preview);
             for (int round = 1; round <= kRounds && failure.isEmpty(); ++round) {
                 // Mostly forward, every fourth change backward; now and then a stop.
-                transport.press(round % 4 == 0 ? kPrevious : kNext);
+                transport.press(round % 4 == 0 ? res::IDC_PREVIOUS : res::IDC_NEXT);
                 if (round % 10 == 0)
-                    transport.press(kStop);
+                    transport.press(res::IDC_STOP);
                 if (player.m_bLoaded != 1 || transport.unsettled() != nullptr)
                     failure =
                         QString("round %1: track %2 did not load").arg(round).arg(preview.m_nTrack);
@@ -101,8 +102,8 @@ private slots:
 
     void aThousandOpeningsOfEachSubWindow_data() {
         QTest::addColumn<int>("button");
-        QTest::newRow("MP3 options") << 1005;
-        QTest::newRow("item chances") << 1009;
+        QTest::newRow("MP3 options") << res::IDC_MP3_OPTIONS;
+        QTest::newRow("item chances") << res::IDC_ITEM_CHANCES;
     }
     void aThousandOpeningsOfEachSubWindow() {
         QFETCH(int, button);
@@ -110,9 +111,11 @@ private slots:
         Usage warm, end;
         int opened = 0;
         framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
-            testsupport::ClickListRow(settings, 1000, button == 1005 ? 1 : 0);
-            if (button == 1005)
-                testsupport::Click(settings, 1004); // the MP3 options button needs the player
+            testsupport::ClickListRow(settings, res::IDC_PAGES,
+                                      button == res::IDC_MP3_OPTIONS ? 1 : 0);
+            if (button == res::IDC_MP3_OPTIONS)
+                testsupport::Click(settings,
+                                   res::IDC_MP3_PLAYER); // the MP3 options button needs the player
             for (int round = 1; round <= kRounds; ++round) {
                 framework::testing::WhenNextDialogShows([&](framework::CDialog& sub) {
                     ++opened;

@@ -6,6 +6,7 @@
 #include "framework/DialogHost.h"
 #include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
+#include "res/ItemChanceControls.h"
 #include "support/GuiHelpers.h"
 
 #include <QAbstractButton>
@@ -24,9 +25,6 @@ using namespace framework::win32;
 using testsupport::Click;
 using testsupport::Control;
 using testsupport::Key;
-
-inline constexpr std::array<int, 5> kSliderIds = {1049, 1034, 1035, 1036, 1037};
-inline constexpr std::array<int, 5> kLabelIds = {1029, 1030, 1031, 1032, 1033};
 
 // What a run returns when its script left the window open, so the test fails visibly
 // instead of hanging in the modal loop.
@@ -47,7 +45,8 @@ inline int Run(framework::CDialog& window, std::function<void(framework::CDialog
 }
 
 inline QSlider* Slider(framework::CDialog& window, int row) {
-    return qobject_cast<QSlider*>(Control(window, kSliderIds[static_cast<std::size_t>(row)]));
+    return qobject_cast<QSlider*>(
+        Control(window, res::kChanceSliders[static_cast<std::size_t>(row)]));
 }
 
 // Moves a slider to `pos` the way a user would: focus it, Home, then Right arrow steps.

@@ -132,7 +132,7 @@ private slots:
         Run(dialog, [&](framework::CDialog& w) {
             auto texts = [&] {
                 QStringList all;
-                for (int id : kLabelIds) {
+                for (int id : res::kChanceLabels) {
                     auto* label = qobject_cast<QLabel*>(Control(w, id));
                     all << (label ? label->text() : QStringLiteral("<missing>"));
                 }

@@ -1,6 +1,7 @@
 // The whole road a user takes: the settings window opens the item chances window, the chances
 // set there reach Config.cfg when both windows are confirmed, and come back from it next time.
 #include "ItemTestHelpers.h"
+#include "res/SettingsControls.h"
 
 #include "app/ConfigApp.h"
 #include "res/Resources.h"
@@ -24,7 +25,7 @@ using namespace itemtest;
 
 namespace {
 
-constexpr int kItemChancesButton = 1009;
+constexpr int kItemChancesButton = res::IDC_ITEM_CHANCES;
 constexpr int kFirstChanceByte = 15;
 
 QByteArray ReadFile(const QString& path) {

@@ -4,6 +4,7 @@
 #include "preview/Pipeline.h"
 #include "preview/testing/HeldSource.h"
 #include "preview/testing/TestMedia.h"
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
@@ -33,7 +34,7 @@ QString LabelText(CDialog& w, int id) {
     return ControlAs<QLabel>(w, id)->text();
 }
 QSlider* Volume(CDialog& w) {
-    return ControlAs<QSlider>(w, 1016);
+    return ControlAs<QSlider>(w, res::IDC_VOLUME);
 }
 
 // Presses and lets go of the slider's handle where it is now, as a user's click on it.
@@ -108,9 +109,11 @@ private slots:
                 QCOMPARE(Volume(w)->minimum(), 0);
                 QCOMPARE(Volume(w)->maximum(), 100);
                 QCOMPARE(Volume(w)->tickPosition(), QSlider::NoTicks);
-                QCOMPARE(LabelText(w, 1018), QString::fromUtf8(c.label));
-                QCOMPARE(LabelText(w, 1009), QString()); // the template's text is replaced
-                QCOMPARE(ControlAs<QCheckBox>(w, 1019)->isChecked(), c.random == 1);
+                QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QString::fromUtf8(c.label));
+                QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL),
+                         QString()); // the template's text is replaced
+                QCOMPARE(ControlAs<QCheckBox>(w, res::IDC_ALWAYS_RANDOM)->isChecked(),
+                         c.random == 1);
                 // The preview plays at the volume the slider shows from the start.
                 QCOMPARE(Player().GetVolumeStep(), c.volume / 5);
                 Click(w, IDCANCEL);
@@ -124,23 +127,23 @@ private slots:
         MakeTracks({"a.mp3", "b.mp3"}, 2);
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1010);
+            Click(w, res::IDC_PLAY);
             QTRY_VERIFY(Player().IsPlaying());
             // The mouse: let go of the handle at 37.
             Volume(w)->setValue(37);
             PressAndReleaseHandle(Volume(w));
             QCOMPARE(Volume(w)->value(), 37);
-            QCOMPARE(LabelText(w, 1018), QStringLiteral("63%"));
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("63%"));
             QCOMPARE(Player().GetVolume(), -1400L);
             // The keyboard: ten steps down from the top.
             Volume(w)->setFocus();
             Key(w, Qt::Key_Home);
             for (int i = 0; i < 10; ++i)
                 Key(w, Qt::Key_Down);
-            QCOMPARE(LabelText(w, 1018), QStringLiteral("90%"));
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("90%"));
             QCOMPARE(Player().GetVolume(), -400L);
             // A new track on a rebuilt graph keeps the volume the slider shows.
-            Click(w, 1013);
+            Click(w, res::IDC_NEXT);
             QCOMPARE(Player().GetVolume(), -400L);
             Click(w, IDOK);
         });
@@ -154,17 +157,17 @@ private slots:
         MakeTracks({"b.mp3", "a.mp3", "c.mp3"}, 2);
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1010);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            Click(w, res::IDC_PLAY);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("a.mp3"));
             QTRY_VERIFY(Player().IsPlaying());
-            Click(w, 1011);
+            Click(w, res::IDC_STOP);
             QVERIFY(Player().IsStopped());
             QCOMPARE(Player().GetProgress(), short{0});
-            Click(w, 1012); // previous from the first wraps to the last
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("c.mp3"));
+            Click(w, res::IDC_PREVIOUS); // previous from the first wraps to the last
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("c.mp3"));
             QCOMPARE(m_preview->m_nTrack, 2);
-            Click(w, 1013);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            Click(w, res::IDC_NEXT);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("a.mp3"));
             QCOMPARE(m_preview->m_nTrack, 0);
             Key(w, Qt::Key_Escape);
         });
@@ -178,10 +181,12 @@ private slots:
         Fresh(false); // each track ends at once
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1010);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("one.mp3"));
-            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, 1009), QStringLiteral("two.mp3"), 5000);
-            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, 1009), QStringLiteral("one.mp3"), 5000);
+            Click(w, res::IDC_PLAY);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("one.mp3"));
+            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("two.mp3"),
+                                      5000);
+            QTRY_COMPARE_WITH_TIMEOUT(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("one.mp3"),
+                                      5000);
             Click(w, IDCANCEL);
         });
         dialog.DoModal();
@@ -199,12 +204,12 @@ private slots:
         testmedia::HoldReads(held);
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1010);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("a.mp3"));
+            Click(w, res::IDC_PLAY);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("a.mp3"));
             QTRY_COMPARE(testmedia::HeldReads(), 1);
             QVERIFY(Player().IsLoading());
-            Click(w, 1013);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("b.mp3"));
+            Click(w, res::IDC_NEXT);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("b.mp3"));
             QTRY_VERIFY(Player().IsPlaying());
             testmedia::ReleaseReads();
             QVERIFY(media::WaitForBackgroundWork(std::chrono::seconds(10)));
@@ -212,7 +217,7 @@ private slots:
             QVERIFY(end.has_value());
             QTRY_VERIFY(std::abs(Player().m_llStop - *end) < 26'000'000);
             QCoreApplication::processEvents();
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("b.mp3"));
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("b.mp3"));
             QCOMPARE(m_preview->m_nTrack, 1);
             QVERIFY(Player().IsPlaying());
             Click(w, IDCANCEL);
@@ -227,8 +232,8 @@ private slots:
         WhenNextDialogShows([&](CDialog& w) {
             Volume(w)->setValue(80);
             PressAndReleaseHandle(Volume(w));
-            QCOMPARE(LabelText(w, 1018), QStringLiteral("20%"));
-            Click(w, 1019);
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("20%"));
+            Click(w, res::IDC_ALWAYS_RANDOM);
             Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -239,10 +244,10 @@ private slots:
     void okStoresTheOptionAndTheVolume() {
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1019);
+            Click(w, res::IDC_ALWAYS_RANDOM);
             Volume(w)->setFocus();
             Key(w, Qt::Key_End);
-            QCOMPARE(LabelText(w, 1018), QStringLiteral("0%"));
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("0%"));
             QCOMPARE(Player().GetVolume(), -4000L);
             Key(w, Qt::Key_Return);
         });
@@ -255,13 +260,13 @@ private slots:
         testsupport::ScopedWorkingDir dir;
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
-            Click(w, 1013);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
+            Click(w, res::IDC_NEXT);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("Загрузка..."));
             QCOMPARE(m_preview->m_nTrack, 0);
-            Click(w, 1012);
+            Click(w, res::IDC_PREVIOUS);
             QCOMPARE(m_preview->m_nTrack, -1);
-            Click(w, 1010);
-            QCOMPARE(LabelText(w, 1009), QStringLiteral("Загрузка..."));
+            Click(w, res::IDC_PLAY);
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("Загрузка..."));
             QCOMPARE(Player().m_bLoaded, 0);
             Click(w, IDCANCEL);
         });

@@ -5,7 +5,9 @@
 #include "framework/DialogHost.h"
 #include "framework/testing/ModalScript.h"
 #include "preview/GstSetup.h"
+#include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
+#include "res/SettingsControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -40,7 +42,7 @@ void Click(framework::CDialog& window, int id) {
 }
 
 void SelectPage(framework::CDialog& window, int row) {
-    auto* list = qobject_cast<QListWidget*>(window.Host()->control(1000));
+    auto* list = qobject_cast<QListWidget*>(window.Host()->control(res::IDC_PAGES));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
 }
@@ -72,15 +74,15 @@ int main(int argc, char** argv) {
             Save(items, "item-chances");
             items.EndDialog(IDCANCEL);
         });
-        Click(settings, 1009);
+        Click(settings, res::IDC_ITEM_CHANCES);
         SelectPage(settings, 1);
         WhenNextDialogShows([](framework::CDialog& mp3) {
-            Click(mp3, 1010); // play, so the track label shows a name
+            Click(mp3, res::IDC_PLAY); // play, so the track label shows a name
             Save(mp3, "mp3-options");
             mp3.EndDialog(IDCANCEL);
         });
-        Click(settings, 1004); // the MP3 player switch enables the options button
-        Click(settings, 1005);
+        Click(settings, res::IDC_MP3_PLAYER); // the MP3 player switch enables the options button
+        Click(settings, res::IDC_MP3_OPTIONS);
         settings.EndDialog(IDCANCEL);
     });
     // Silent, whatever sound device there is.
