@@ -12,6 +12,7 @@
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/QuietPreview.h"
+#include "support/ScriptedRun.h"
 
 #include <QAccessible>
 #include <QSlider>
@@ -36,27 +37,22 @@ constexpr int kMp3Switch = res::IDC_MP3_PLAYER;
 // the window afterwards, also when a check in the script failed.
 void RunWindow(WindowKind kind, const std::function<void(CDialog&)>& script) {
     testsupport::ScopedWorkingDir folder;
-    WhenNextDialogShows([&script](CDialog& window) {
-        script(window);
-        if (window.Host() && window.Host()->isVisible())
-            window.EndDialog(IDCANCEL);
-    });
     switch (kind) {
     case kSettings: {
         CSettingsDlg window(testsupport::QuietPreview());
-        window.DoModal();
+        testsupport::RunScripted(window, script);
         break;
     }
     case kItemChances: {
         CItemChanceDlg window;
-        window.DoModal();
+        testsupport::RunScripted(window, script);
         break;
     }
     case kMp3Options: {
         media::Preview preview(testsupport::QuietPreview());
         InitDirectShow(preview);
         CMp3OptionsDlg window(preview);
-        window.DoModal();
+        testsupport::RunScripted(window, script);
         break;
     }
     }

@@ -5,7 +5,9 @@
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
+#include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/QuietPreview.h"
 
 #include <QCheckBox>
@@ -20,37 +22,19 @@ using framework::CDialog;
 using framework::testing::WhenNextDialogShows;
 using testsupport::Click;
 using testsupport::ClickListRow;
+using testsupport::ConfigFileBytes;
 using testsupport::Control;
 using testsupport::ControlAs;
 using testsupport::Key;
+using testsupport::ReadFile;
 using testsupport::ScopedWorkingDir;
+using testsupport::WriteFile;
 
 namespace {
 
 const int kPageControls[] = {res::IDC_ITEM_CHANCES, res::IDC_XM_OPTIONS, res::IDC_SOUND_OPTIONS,
                              res::IDC_PLAY_XM,      res::IDC_MP3_PLAYER, res::IDC_SOUND,
                              res::IDC_MP3_OPTIONS,  res::IDC_MUSIC_NOTE, res::IDC_HELP_TEXT};
-
-QByteArray ConfigBytes(int volume, int random, int mp3, int sound, int xm,
-                       std::array<int, 5> items = {}) {
-    QByteArray bytes("CFG MIRT: ");
-    for (int v : {volume, random, mp3, sound, xm})
-        bytes.append(static_cast<char>(v));
-    for (int v : items)
-        bytes.append(static_cast<char>(v));
-    return bytes;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QList<int> VisiblePageControls(CDialog& w) {
     QList<int> visible;
@@ -79,10 +63,7 @@ class SettingsDlgTest : public QObject {
 private slots:
     void initTestCase() { res::RegisterResources(); }
     void init() { ResetGlobals(); }
-    void cleanup() {
-        framework::SetMessageBoxHook({});
-        framework::testing::ClearPendingScripts();
-    }
+    void cleanup() { framework::testing::ClearPendingScripts(); }
 
     void opensOnTheGeneralPageWithTheHelpText() {
         ScopedWorkingDir dir;
@@ -167,7 +148,7 @@ private slots:
 
     void mp3SwitchEnablesItsButton() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigBytes(0, 0, 1, 0, 0));
+        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -188,7 +169,7 @@ private slots:
 
     void okWritesTheTwentyBytes() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
+        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -202,7 +183,7 @@ private slots:
         });
         QCOMPARE(dialog.DoModal(), IDOK);
         QCOMPARE(ReadFile(dir.file("Config.cfg")),
-                 ConfigBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}));
+                 ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}));
         QCOMPARE(g_nItemChance[4], 200);
     }
 
@@ -211,12 +192,12 @@ private slots:
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
         QCOMPARE(dialog.DoModal(), IDOK);
-        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigBytes(0, 0, 0, 0, 0));
+        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigFileBytes(0, 0, 0, 0, 0));
     }
 
     void cancelAndCloseWriteNothing() {
         ScopedWorkingDir dir;
-        const QByteArray original = ConfigBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
+        const QByteArray original = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
         WriteFile(dir.file("Config.cfg"), original);
         for (int way = 0; way < 3; ++way) {
             CSettingsDlg dialog(testsupport::QuietPreview());
@@ -238,7 +219,7 @@ private slots:
 
     void badMagicOpensWithEverythingOff() {
         ScopedWorkingDir dir;
-        QByteArray bad = ConfigBytes(40, 1, 1, 1, 1);
+        QByteArray bad = ConfigFileBytes(40, 1, 1, 1, 1);
         bad[4] = 'm'; // "CFG mIRT: "
         WriteFile(dir.file("Config.cfg"), bad);
         CSettingsDlg dialog(testsupport::QuietPreview());
@@ -256,11 +237,7 @@ private slots:
         ScopedWorkingDir dir;
         // A folder in the way of the file: nothing can be written over it.
         QVERIFY(QDir(dir.path()).mkdir("Config.cfg"));
-        QStringList messages;
-        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
-            messages << QString::fromStdString(caption + "|" + text);
-            return IDOK;
-        });
+        testsupport::MessageBoxRecorder boxes;
         CSettingsDlg dialog(testsupport::QuietPreview());
         bool stayedOpen = false;
         WhenNextDialogShows([&](CDialog& w) {
@@ -272,24 +249,21 @@ private slots:
         });
         QCOMPARE(dialog.DoModal(), IDOK);
         QVERIFY(stayedOpen);
-        QCOMPARE(messages,
+        QCOMPARE(boxes.lines(),
                  QStringList{QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл "
                                             "Config.cfg!")});
-        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigBytes(0, 0, 0, 0, 0));
+        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigFileBytes(0, 0, 0, 0, 0));
     }
 
     void aMediaFailureIsReportedAndTheWindowGoesOn() {
         ScopedWorkingDir dir;
-        QStringList messages;
-        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
-            messages << QString::fromStdString(caption + "|" + text);
-            return IDOK;
-        });
+        testsupport::MessageBoxRecorder boxes;
         CSettingsDlg dialog(media::GraphOptions{"no-such-sink-element", false});
         WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
         const int result = dialog.DoModal();
         QCOMPARE(result, IDOK);
-        QCOMPARE(messages, QStringList{QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!")});
+        QCOMPARE(boxes.lines(),
+                 QStringList{QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!")});
         QVERIFY(QFile::exists(dir.file("Config.cfg")));
     }
 };

@@ -1,6 +1,5 @@
 // The whole road a user takes: switch the MP3 player on, preview the Music folder, turn the
 // volume down, confirm both windows, and find the choices in Config.cfg.
-#include "app/ConfigApp.h"
 #include "app/SettingsDlg.h"
 #include "framework/testing/ModalScript.h"
 #include "preview/testing/TestMedia.h"
@@ -8,7 +7,7 @@
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
-#include "support/QuietPreview.h"
+#include "support/SettingsRoad.h"
 
 #include <QFile>
 #include <QLabel>
@@ -38,8 +37,9 @@ private slots:
         for (const char* name : {"Music/first.mp3", "Music/second.mp3"})
             QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
 
-        WhenNextDialogShows([](CDialog& settings) {
-            CMp3Player& player = dynamic_cast<CSettingsDlg&>(settings).Preview().Player();
+        testsupport::SettingsRoad road(testsupport::QuietPreview(true));
+        const int result = road.Run([](CSettingsDlg& settings) {
+            CMp3Player& player = settings.Preview().Player();
             ClickListRow(settings, res::IDC_PAGES, 1);
             Click(settings, res::IDC_MP3_PLAYER);
             WhenNextDialogShows([&player](CDialog& options) {
@@ -61,8 +61,8 @@ private slots:
             QCOMPARE(player.GetProgress(), short{0});
             Click(settings, IDOK);
         });
-        CConfigApp app(testsupport::QuietPreview(true));
-        QCOMPARE(app.InitInstance(), FALSE);
+        QCOMPARE(result, IDOK);
+        QVERIFY(road.boxes().shown().empty());
 
         QFile file(dir.file("Config.cfg"));
         QVERIFY(file.open(QIODevice::ReadOnly));

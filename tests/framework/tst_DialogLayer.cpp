@@ -5,6 +5,7 @@
 #include "framework/Resources.h"
 #include "framework/testing/ModalScript.h"
 #include "support/GuiHelpers.h"
+#include "support/ScriptedRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +27,7 @@ using testsupport::Click;
 using testsupport::Control;
 using testsupport::ControlAs;
 using testsupport::Key;
+using testsupport::RunScripted;
 
 namespace {
 
@@ -144,17 +146,6 @@ bool TestDialog::Dispatch(Msg msg, int id) {
     return framework::DispatchFromTable<TestDialog>(kHandlers, *this, msg, id);
 }
 
-// Runs the dialog modally with a script and returns DoModal's result. A script that fails
-// half-way closes the window, so that the failure is reported instead of a hang.
-int Run(CDialog& dialog, framework::testing::ModalScript script) {
-    WhenNextDialogShows([script = std::move(script)](CDialog& w) {
-        script(w);
-        if (QTest::currentTestFailed() && w.Host()->isVisible())
-            w.EndDialog(IDCANCEL);
-    });
-    return dialog.DoModal();
-}
-
 } // namespace
 
 class DialogLayerTest : public QObject {
@@ -171,7 +162,7 @@ private slots:
 
     void rendersTemplateInDialogUnits() {
         TestDialog dialog;
-        Run(dialog, [](CDialog& w) {
+        RunScripted(dialog, [](CDialog& w) {
             const framework::BaseUnits base = framework::BaseUnitsOf(w.Host()->font());
             QCOMPARE(w.Host()->size(),
                      QSize(framework::DluToPixelsX(base, 212), framework::DluToPixelsY(base, 100)));
@@ -190,7 +181,7 @@ private slots:
         TestDialog dialog;
         dialog.m_check = 1;
         dialog.m_pos = 250; // beyond the default range 0..100: the control limits it
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             // Both texts went to one label; the later binding wins.
             QCOMPARE(ControlAs<QLabel>(w, kLabel)->text(), QStringLiteral("second"));
             QVERIFY(ControlAs<QCheckBox>(w, kCheck)->isChecked());
@@ -210,7 +201,7 @@ private slots:
 
     void notifiesOnlyUserActions() {
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             // Programmatic changes stay silent.
             dialog.m_list.SetCurSel(2);
             dialog.m_slider.SetPos(40);
@@ -266,7 +257,7 @@ private slots:
     void keyboardFollowsDialogRules() {
         {
             TestDialog dialog;
-            Run(dialog, [&](CDialog& w) {
+            RunScripted(dialog, [&](CDialog& w) {
                 QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK)); // first tab stop
                 // Tab goes in template order and skips the disabled button.
                 const int order[] = {IDCANCEL, kCheck, kList, kSlider, kAction, IDOK};
@@ -287,7 +278,7 @@ private slots:
         }
         {
             TestDialog dialog;
-            const int result = Run(dialog, [](CDialog& w) {
+            const int result = RunScripted(dialog, [](CDialog& w) {
                 Control(w, IDCANCEL)->setFocus();
                 Key(w, Qt::Key_Return);
             });
@@ -296,7 +287,7 @@ private slots:
         for (int id : {kList, kSlider}) {
             // Lists and trackbars leave Return to the dialog: the default button is pressed.
             TestDialog dialog;
-            const int result = Run(dialog, [id](CDialog& w) {
+            const int result = RunScripted(dialog, [id](CDialog& w) {
                 Control(w, id)->setFocus();
                 Key(w, Qt::Key_Return);
             });
@@ -304,13 +295,13 @@ private slots:
         }
         {
             TestDialog dialog;
-            const int result = Run(dialog, [](CDialog& w) { Key(w, Qt::Key_Escape); });
+            const int result = RunScripted(dialog, [](CDialog& w) { Key(w, Qt::Key_Escape); });
             QCOMPARE(result, IDCANCEL);
             QVERIFY(dialog.m_events.contains("cancel"));
         }
         {
             TestDialog dialog;
-            const int result = Run(dialog, [](CDialog& w) { w.Host()->close(); });
+            const int result = RunScripted(dialog, [](CDialog& w) { w.Host()->close(); });
             QCOMPARE(result, IDCANCEL);
             QVERIFY(dialog.m_events.contains("cancel"));
         }
@@ -320,7 +311,7 @@ private slots:
     // control that is not a push button the template's default button is the default again.
     void aFocusedPictureButtonIsTheDefault() {
         PictureDialog dialog;
-        const int result = Run(dialog, [&](CDialog& w) {
+        const int result = RunScripted(dialog, [&](CDialog& w) {
             auto* ok = ControlAs<QPushButton>(w, IDOK);
             auto* picture = ControlAs<QPushButton>(w, kPicture);
             // Focus changes reach the controls of the active window only.
@@ -350,7 +341,7 @@ private slots:
     // it; the button that pressed on the control reports its release.
     void everyFinishedTrackbarMoveIsReportedOnce() {
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             auto* slider = ControlAs<QSlider>(w, kSlider);
             const QPoint nearEnd(3, slider->height() / 2);
             const QPoint farEnd(slider->width() - 3, slider->height() / 2);
@@ -405,7 +396,7 @@ private slots:
 
     void arrowKeysMoveWithinGroup() {
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             // OK .. Act form one group (the label starts a new one after the slider).
             Control(w, IDOK)->setFocus();
             Key(w, Qt::Key_Down);
@@ -424,7 +415,7 @@ private slots:
 
     void timersAreKeyedByNumber() {
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             w.SetTimer(1, 10);
             w.SetTimer(2, 10);
             QTRY_VERIFY(dialog.m_events.count("timer1") >= 2);
@@ -448,7 +439,7 @@ private slots:
             return IDOK;
         });
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             QCOMPARE(w.MessageBox("Текст\n с переводом", "Заголовок"), IDOK);
             w.EndDialog(IDCANCEL);
         });
@@ -467,7 +458,7 @@ private slots:
 
     void runtimeSlidersJoinTheTabOrderLast() {
         TestDialog dialog;
-        Run(dialog, [&](CDialog& w) {
+        RunScripted(dialog, [&](CDialog& w) {
             // Made over the label and given its number, the slider answers to that number.
             framework::CSliderCtrl extra;
             CRect labelRect;

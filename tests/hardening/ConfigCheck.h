@@ -4,13 +4,12 @@
 
 #include "SystemFaults.h"
 #include "app/SettingsDlg.h"
-#include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
-#include "support/QuietPreview.h"
+#include "support/SettingsRoad.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -104,16 +103,12 @@ struct WindowRun {
     std::function<void(framework::CDialog&)> edit;
 
     void run() {
-        framework::SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
-            messages << QString::fromStdString(caption + "|" + text);
-            return IDOK;
-        });
+        testsupport::SettingsRoad road;
         QElapsedTimer clock;
         clock.start();
         Watchdog opening(std::chrono::seconds(20), "the settings window did not open");
         std::optional<Watchdog> saving;
-        CSettingsDlg dialog(testsupport::QuietPreview());
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        result = road.Run([&](CSettingsDlg& w) {
             openMs = clock.elapsed();
             opening.disarm();
             shown = RecordShown(w);
@@ -129,8 +124,7 @@ struct WindowRun {
             }
             saving->disarm();
         });
-        result = dialog.DoModal();
-        framework::SetMessageBoxHook({});
+        messages = road.boxes().lines();
     }
 };
 

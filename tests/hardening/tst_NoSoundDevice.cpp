@@ -4,12 +4,12 @@
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
-#include "framework/MessageBox.h"
 #include "framework/testing/ModalScript.h"
 #include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
+#include "support/SettingsRoad.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,22 +58,20 @@ private slots:
             QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
         g_nVolume = 0;
 
-        QStringList messages;
-        framework::SetMessageBoxHook([&](const std::string& text, const std::string& caption) {
-            messages << QString::fromStdString(caption + "|" + text);
-            return IDOK;
-        });
+        // The preview plays through what the program itself uses.
+        testsupport::SettingsRoad road{media::GraphOptions{}};
         bool played = false;
         QString failure;
         int presses = 0;
         qint64 slowestMs = 0;
-        CSettingsDlg dialog; // the preview plays through what the program itself uses
-        CMp3Player& player = dialog.Preview().Player();
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
+        bool stopped = false;
+        Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");
+        const int result = road.Run([&](CSettingsDlg& settings) {
+            CMp3Player& player = settings.Preview().Player();
             testsupport::ClickListRow(settings, res::IDC_PAGES, 1);
             testsupport::Click(settings, res::IDC_MP3_PLAYER);
             framework::testing::WhenNextDialogShows([&](framework::CDialog& options) {
-                Transport transport(options, dialog.Preview());
+                Transport transport(options, settings.Preview());
                 transport.press(res::IDC_PLAY);
                 if (transport.label() != QStringLiteral("one.mp3"))
                     failure = "after play the label shows " + transport.label();
@@ -91,12 +89,11 @@ private slots:
                 testsupport::Click(options, IDOK);
             });
             testsupport::Click(settings, res::IDC_MP3_OPTIONS);
+            stopped = player.IsStopped();
             testsupport::Click(settings, IDOK);
         });
-        Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");
-        const int result = dialog.DoModal();
         dog.disarm();
-        framework::SetMessageBoxHook({});
+        const QStringList messages = road.boxes().lines();
         qInfo("no sound output: %s; %d presses, slowest %lld ms; messages: %s",
               played ? "the preview played silently" : "the preview did not play", presses,
               slowestMs, qPrintable(messages.join("; ")));
@@ -107,7 +104,7 @@ private slots:
             QCOMPARE(message, QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!"));
         QCOMPARE(presses, 6);
         QVERIFY(QFile::exists(dir.file("Config.cfg")));
-        QVERIFY(player.IsStopped());
+        QVERIFY(stopped);
     }
 };
 

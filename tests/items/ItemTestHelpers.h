@@ -8,6 +8,8 @@
 #include "framework/testing/ModalScript.h"
 #include "res/ItemChanceControls.h"
 #include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/ScriptedRun.h"
 
 #include <QAbstractButton>
 #include <QSlider>
@@ -26,23 +28,10 @@ using testsupport::Click;
 using testsupport::Control;
 using testsupport::Key;
 
-// What a run returns when its script left the window open, so the test fails visibly
-// instead of hanging in the modal loop.
-inline constexpr int kLeftOpen = 9999;
-
-// Wraps a script so the window always ends, even when a check inside it failed.
-inline framework::testing::ModalScript Closing(std::function<void(framework::CDialog&)> script) {
-    return [script = std::move(script)](framework::CDialog& window) {
-        script(window);
-        if (window.Host() && window.Host()->isVisible())
-            window.EndDialog(kLeftOpen);
-    };
-}
-
-inline int Run(framework::CDialog& window, std::function<void(framework::CDialog&)> script) {
-    framework::testing::WhenNextDialogShows(Closing(std::move(script)));
-    return window.DoModal();
-}
+using testsupport::Closing;
+using testsupport::kLeftOpen;
+using testsupport::MessageBoxRecorder;
+using testsupport::RunScripted;
 
 inline QSlider* Slider(framework::CDialog& window, int row) {
     return qobject_cast<QSlider*>(
@@ -59,38 +48,6 @@ inline void SetByKeys(framework::CDialog& window, int row, int pos) {
         QTest::keyClick(slider, Qt::Key_Right);
     QCOMPARE(slider->value(), pos);
 }
-
-// Answers every message box with OK and keeps what it said.
-class MessageBoxRecorder {
-public:
-    struct Shown {
-        std::string text;
-        std::string caption;
-    };
-
-    MessageBoxRecorder() {
-        framework::SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
-            m_shown.push_back({text, caption});
-            return IDOK;
-        });
-    }
-    ~MessageBoxRecorder() { framework::SetMessageBoxHook(nullptr); }
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    const std::vector<Shown>& shown() const { return m_shown; }
-    std::vector<Shown> withCaption(const std::string& caption) const {
-        std::vector<Shown> matching;
-        for (const Shown& box : m_shown) {
-            if (box.caption == caption)
-                matching.push_back(box);
-        }
-        return matching;
-    }
-
-private:
-    std::vector<Shown> m_shown;
-};
 
 // The message a refused OK shows for a given sum in percent.
 inline std::string SumMessage(int percent) {

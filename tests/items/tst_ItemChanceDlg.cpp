@@ -90,11 +90,11 @@ private slots:
         SetChances(stored);
         CItemChanceDlg dialog;
         Chances shown{};
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         shown = Positions(w);
-                         Click(w, IDCANCEL);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 shown = Positions(w);
+                                 Click(w, IDCANCEL);
+                             }),
                  IDCANCEL);
         QCOMPARE(shown, positions);
         QCOMPARE(StoredChances(), stored);
@@ -102,7 +102,7 @@ private slots:
 
     void slidersLieOverTheirFrames() {
         CItemChanceDlg dialog;
-        Run(dialog, [&](framework::CDialog& w) {
+        RunScripted(dialog, [&](framework::CDialog& w) {
             int previousTop = -1;
             for (int row = 0; row < 5; ++row) {
                 QSlider* slider = Slider(w, row);
@@ -129,7 +129,7 @@ private slots:
     void percentLabelsStayEmpty() {
         SetChances({50, 50, 0, 0, 0});
         CItemChanceDlg dialog;
-        Run(dialog, [&](framework::CDialog& w) {
+        RunScripted(dialog, [&](framework::CDialog& w) {
             auto texts = [&] {
                 QStringList all;
                 for (int id : res::kChanceLabels) {
@@ -157,12 +157,12 @@ private slots:
         SetChances({0, 0, 0, 0, 0});
         CItemChanceDlg dialog;
         bool openAfterOk = false;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         Click(w, IDOK);
-                         openAfterOk = w.Host()->isVisible();
-                         Click(w, IDCANCEL);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 Click(w, IDOK);
+                                 openAfterOk = w.Host()->isVisible();
+                                 Click(w, IDCANCEL);
+                             }),
                  IDCANCEL);
         QVERIFY(openAfterOk);
         QCOMPARE(m_boxes->shown().size(), std::size_t(1));
@@ -188,15 +188,15 @@ private slots:
         SetChances(before);
         CItemChanceDlg dialog;
         bool openAfterOk = false;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         for (int row = 0; row < 5; ++row)
-                             SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
-                         Click(w, IDOK);
-                         openAfterOk = w.Host()->isVisible();
-                         QCOMPARE(Positions(w), positions);
-                         Click(w, IDCANCEL);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 for (int row = 0; row < 5; ++row)
+                                     SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
+                                 Click(w, IDOK);
+                                 openAfterOk = w.Host()->isVisible();
+                                 QCOMPARE(Positions(w), positions);
+                                 Click(w, IDCANCEL);
+                             }),
                  IDCANCEL);
         QVERIFY(openAfterOk);
         QCOMPARE(m_boxes->shown().size(), std::size_t(1));
@@ -208,16 +208,16 @@ private slots:
     void fullFirstSliderByKeyboardIsStored() {
         SetChances({0, 0, 0, 0, 0});
         CItemChanceDlg dialog;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
-                         Key(w, Qt::Key_Tab);
-                         Key(w, Qt::Key_Tab);
-                         QCOMPARE(w.Host()->focusWidget(), Slider(w, 0));
-                         Key(w, Qt::Key_End);
-                         // Enter on a slider presses the default button, OK.
-                         Key(w, Qt::Key_Return);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
+                                 Key(w, Qt::Key_Tab);
+                                 Key(w, Qt::Key_Tab);
+                                 QCOMPARE(w.Host()->focusWidget(), Slider(w, 0));
+                                 Key(w, Qt::Key_End);
+                                 // Enter on a slider presses the default button, OK.
+                                 Key(w, Qt::Key_Return);
+                             }),
                  IDOK);
         QVERIFY(m_boxes->shown().empty());
         QCOMPARE(StoredChances(), (Chances{100, 0, 0, 0, 0}));
@@ -233,12 +233,12 @@ private slots:
         QFETCH(Chances, positions);
         SetChances({255, 55, 7, 0, 0});
         CItemChanceDlg dialog;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         for (int row = 0; row < 5; ++row)
-                             SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
-                         Click(w, IDOK);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 for (int row = 0; row < 5; ++row)
+                                     SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
+                                 Click(w, IDOK);
+                             }),
                  IDOK);
         QVERIFY(m_boxes->shown().empty());
         Chances expected{};
@@ -250,14 +250,14 @@ private slots:
     void refusedOkCanBeMendedAndRetried() {
         SetChances({50, 50, 0, 0, 0});
         CItemChanceDlg dialog;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         SetByKeys(w, 4, 1);
-                         Click(w, IDOK);
-                         QCOMPARE(StoredChances(), (Chances{50, 50, 0, 0, 0}));
-                         SetByKeys(w, 0, 4);
-                         Click(w, IDOK);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 SetByKeys(w, 4, 1);
+                                 Click(w, IDOK);
+                                 QCOMPARE(StoredChances(), (Chances{50, 50, 0, 0, 0}));
+                                 SetByKeys(w, 0, 4);
+                                 Click(w, IDOK);
+                             }),
                  IDOK);
         QCOMPARE(m_boxes->shown().size(), std::size_t(1));
         QCOMPARE(m_boxes->shown()[0].text, SumMessage(110));
@@ -279,21 +279,21 @@ private slots:
         const Chances before{55, 255, 0, 0, 0};
         SetChances(before);
         CItemChanceDlg dialog;
-        QCOMPARE(Run(dialog,
-                     [&](framework::CDialog& w) {
-                         if (refuseFirst) {
-                             SetByKeys(w, 0, 6);
-                             Click(w, IDOK);
-                         }
-                         // A sum OK would take, to be sure closing does not store it.
-                         SetByKeys(w, 0, 0);
-                         SetByKeys(w, 1, 0);
-                         SetByKeys(w, 3, 10);
-                         if (byEscape)
-                             Key(w, Qt::Key_Escape);
-                         else
-                             Click(w, IDCANCEL);
-                     }),
+        QCOMPARE(RunScripted(dialog,
+                             [&](framework::CDialog& w) {
+                                 if (refuseFirst) {
+                                     SetByKeys(w, 0, 6);
+                                     Click(w, IDOK);
+                                 }
+                                 // A sum OK would take, to be sure closing does not store it.
+                                 SetByKeys(w, 0, 0);
+                                 SetByKeys(w, 1, 0);
+                                 SetByKeys(w, 3, 10);
+                                 if (byEscape)
+                                     Key(w, Qt::Key_Escape);
+                                 else
+                                     Click(w, IDCANCEL);
+                             }),
                  IDCANCEL);
         QCOMPARE(m_boxes->shown().size(), std::size_t(refuseFirst ? 1 : 0));
         if (refuseFirst)
@@ -305,7 +305,7 @@ private slots:
 
     void tabVisitsButtonsThenSliders() {
         CItemChanceDlg dialog;
-        Run(dialog, [&](framework::CDialog& w) {
+        RunScripted(dialog, [&](framework::CDialog& w) {
             const QList<QWidget*> order = {Control(w, IDOK), Control(w, IDCANCEL), Slider(w, 0),
                                            Slider(w, 1),     Slider(w, 2),         Slider(w, 3),
                                            Slider(w, 4)};
@@ -345,7 +345,7 @@ private slots:
         QFETCH(int, end);
         SetChances({0, 0, start * 10, 0, 0});
         CItemChanceDlg dialog;
-        Run(dialog, [&](framework::CDialog& w) {
+        RunScripted(dialog, [&](framework::CDialog& w) {
             for (int tab = 0; tab < 4; ++tab)
                 Key(w, Qt::Key_Tab);
             QCOMPARE(w.Host()->focusWidget(), Slider(w, 2));

@@ -3,10 +3,10 @@
 #include "ItemTestHelpers.h"
 #include "res/SettingsControls.h"
 
-#include "app/ConfigApp.h"
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
-#include "support/QuietPreview.h"
+#include "support/ConfigFileBytes.h"
+#include "support/SettingsRoad.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -22,16 +22,12 @@
 using namespace framework::win32;
 
 using namespace itemtest;
+using testsupport::ReadFile;
 
 namespace {
 
 constexpr int kItemChancesButton = res::IDC_ITEM_CHANCES;
 constexpr int kFirstChanceByte = 15;
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray ChanceBytes(const QByteArray& config) {
     return config.size() == 20 ? config.mid(kFirstChanceByte, 5) : QByteArray();
@@ -44,20 +40,19 @@ class ItemChancesThroughSettingsTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousDir;
-    std::unique_ptr<MessageBoxRecorder> m_boxes;
+    std::unique_ptr<testsupport::SettingsRoad> m_road;
 
     QString ConfigPath() const { return m_dir->filePath(QStringLiteral("Config.cfg")); }
 
     // Runs the program's settings window; `inItems` drives the item chances window opened
     // from it, after which the settings window is confirmed with OK.
     void RunSettings(std::function<void(framework::CDialog&)> inItems) {
-        framework::testing::WhenNextDialogShows(Closing([&](framework::CDialog& settings) {
+        const int result = m_road->Run([&](CSettingsDlg& settings) {
             framework::testing::WhenNextDialogShows(Closing(inItems));
             Click(settings, kItemChancesButton);
             Click(settings, IDOK);
-        }));
-        CConfigApp app(testsupport::QuietPreview());
-        QCOMPARE(app.InitInstance(), FALSE);
+        });
+        QCOMPARE(result, IDOK);
     }
 
 private slots:
@@ -71,10 +66,10 @@ private slots:
         QVERIFY(m_dir->isValid());
         m_previousDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir->path()));
-        m_boxes = std::make_unique<MessageBoxRecorder>();
+        m_road = std::make_unique<testsupport::SettingsRoad>();
     }
     void cleanup() {
-        m_boxes.reset();
+        m_road.reset();
         QDir::setCurrent(m_previousDir);
         m_dir.reset();
         QVERIFY(!framework::testing::HasPendingScripts());
@@ -92,19 +87,13 @@ private slots:
             Click(items, IDOK);
         });
         QVERIFY(itemsOpened);
-        QVERIFY(m_boxes->withCaption("Ошибка").empty());
+        QVERIFY(m_road->boxes().withCaption("Ошибка").empty());
         QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x0A\x14\x1E\x28\x00", 5));
     }
 
     void chancesComeBackFromTheFile() {
-        QByteArray config("CFG MIRT: ");
-        config.append(QByteArray("\x00\x00\x00\x00\x00", 5));
-        config.append(QByteArray("\x37\xFF\x00\x00\x00", 5)); // 55 and 255
-        {
-            QFile file(ConfigPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QCOMPARE(file.write(config), qint64(config.size()));
-        }
+        testsupport::WriteFile(ConfigPath(),
+                               testsupport::ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0}));
 
         // First visit: the loaded values show, and a refused OK and Cancel change nothing.
         std::array<int, 5> shown{};
@@ -115,7 +104,7 @@ private slots:
             Click(items, IDCANCEL);
         });
         QCOMPARE(shown, (std::array<int, 5>{5, 10, 0, 0, 0}));
-        const auto refused = m_boxes->withCaption("Ошибка");
+        const auto refused = m_road->boxes().withCaption("Ошибка");
         QCOMPARE(refused.size(), std::size_t(1));
         QCOMPARE(refused[0].text, SumMessage(150));
         QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x37\xFF\x00\x00\x00", 5));
