@@ -2,6 +2,7 @@
 
 #include "app/SettingsPages.h"
 #include "framework/App.h"
+#include "framework/Log.h"
 #include "framework/PaintDC.h"
 #include "items/ItemChanceDlg.h"
 #include "preview/Mp3OptionsDlg.h"
@@ -97,8 +98,9 @@ void CSettingsDlg::OnPageChange() {
     ShowPage(m_pages.GetCurSel(), SW_SHOW);
 }
 
-// The member still holds the state from before the click while the box has just toggled, so
-// the button ends up enabled exactly when the box is now checked.
+// Reading the member one click late is intended: it still holds the state from before the click
+// while the box has just toggled, so the button ends up enabled exactly when the box is now
+// checked, and the exchange after it brings the member up to date.
 void CSettingsDlg::OnMp3PlayerSwitch() {
     m_mp3More.EnableWindow(m_bMp3Player == 0);
     UpdateData(TRUE);
@@ -135,7 +137,12 @@ void CSettingsDlg::LoadConfig() {
 }
 
 bool CSettingsDlg::SaveConfig() {
-    return settings::SaveConfigFile(kConfigPath, CurrentRecord());
+    std::string reason;
+    if (settings::SaveConfigFile(kConfigPath, CurrentRecord(), &reason))
+        return true;
+    // The message box cannot say why; the log can, for whoever looks.
+    framework::LogFailure("settings", reason);
+    return false;
 }
 
 // A failed save keeps the window open with the old file intact, so the user can mend the

@@ -13,7 +13,8 @@ public:
 
     CItemChanceDlg();
 
-    // Texts of the percent labels beside the sliders; they start (and stay) empty.
+    // Texts of the percent labels beside the sliders. They start empty and stay empty on purpose:
+    // the window never writes them, and the template's "50%" is replaced when it opens.
     std::string m_strChance[kItemCount];
 
 protected:

@@ -88,8 +88,9 @@ void CMp3OptionsDlg::OnVolumeMoved() {
     UpdateData(FALSE);
 }
 
-// A progress past 99 means the track has played to its end; as an unsigned 16-bit number a
-// negative progress counts as past the end too.
+// A progress past 99 means the track has played to its end. Taking it as an unsigned 16-bit
+// number is intended: a negative progress (a range the player could not make sense of) counts
+// as past the end too, so the preview moves on instead of sitting on that track.
 void CMp3OptionsDlg::OnTimer() {
     if (static_cast<std::uint16_t>(g_player.GetProgress()) > 99)
         m_preview.NextTrack(*this);
@@ -99,6 +100,8 @@ void CMp3OptionsDlg::OnDestroy() {
     KillTimer(kAdvanceTimer);
 }
 
+// The order is intended: the volume is taken from the member as the last finished slider move
+// left it, before the exchange; the option is taken after it.
 void CMp3OptionsDlg::OnOK() {
     g_nVolume = m_nVolume;
     UpdateData(TRUE);

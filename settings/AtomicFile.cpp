@@ -89,10 +89,7 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes, std::string& reason) 
     return true;
 }
 
-} // namespace
-
-bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                           std::string& reason) {
+bool Replace(const std::string& path, std::span<const std::uint8_t> bytes, std::string& reason) {
     const Location at = Split(path);
     if (at.name.empty() || at.name == "." || at.name == "..") {
         reason = "it names a folder, not a file";
@@ -150,6 +147,18 @@ bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
     // systems refuse) is not a failure of the save.
     ::fsync(folder.get());
     return true;
+}
+
+} // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                           std::string* reason) {
+    std::string why;
+    if (Replace(path, bytes, why))
+        return true;
+    if (reason != nullptr)
+        *reason = why;
+    return false;
 }
 
 } // namespace settings

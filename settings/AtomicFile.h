@@ -13,8 +13,8 @@ namespace settings {
 // bits. `path` names the file itself: a symbolic link there would be replaced, not followed.
 // Refuses a directory, FIFO, device or socket, and a file the user may not write. Returns
 // whether the new bytes are in place; on failure the old file is intact, no temporary file is
-// left behind and `reason` says what went wrong.
+// left behind and `reason`, when given, says what went wrong.
 bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                           std::string& reason);
+                           std::string* reason = nullptr);
 
 } // namespace settings

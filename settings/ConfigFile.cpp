@@ -120,7 +120,7 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     }
     const ConfigBytes bytes = EncodeConfig(rec);
     std::string reason;
-    if (!ReplaceFileAtomically(*target, bytes, reason)) {
+    if (!ReplaceFileAtomically(*target, bytes, &reason)) {
         return Fail(error, path, reason);
     }
     return true;
