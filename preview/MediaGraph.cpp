@@ -99,12 +99,7 @@ bool MediaGraph::MakePipeline(std::string* reason) {
             *reason = std::move(why);
         return false;
     };
-    m_scan.reset();
-    m_convert.reset();
-    m_volumeElement.reset();
-    m_pipeline.reset();
-    m_pipelineUsed = false;
-
+    DropPipeline();
     auto pipeline = std::make_unique<Pipeline>([this](GstMessage* message) { OnMessage(message); });
     ElementPtr convert = MakeElement("audioconvert");
     ElementPtr resample = MakeElement("audioresample");
@@ -167,20 +162,23 @@ bool MediaGraph::Render(const std::string& path) {
 
 void MediaGraph::Unload() {
     StopStallTimer();
-    if (m_pipelineUsed) {
-        // The used pipeline goes; the next render makes a fresh one.
-        m_scan.reset();
-        m_convert.reset();
-        m_volumeElement.reset();
-        m_pipeline.reset();
-        m_pipelineUsed = false;
-    }
+    if (m_pipelineUsed)
+        DropPipeline(); // the next render makes a fresh one
     m_load = Load::Empty;
     m_playing = false;
     m_rewind = 0;
     m_reachedEnd = false;
     m_duration.reset();
     m_end.reset();
+}
+
+// The pipeline (and the end scan of its file) is abandoned: it is torn down in the background.
+void MediaGraph::DropPipeline() {
+    m_scan.reset();
+    m_convert.reset();
+    m_volumeElement.reset();
+    m_pipeline.reset();
+    m_pipelineUsed = false;
 }
 
 // Asked for while the file prerolls, the state change simply follows the preroll's on the

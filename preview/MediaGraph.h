@@ -70,6 +70,7 @@ public:
 
 private:
     bool MakePipeline(std::string* reason);
+    void DropPipeline();
     void OnMessage(GstMessage* message);
     void FinishRender(bool ok, const char* why);
     void StartEndScan();

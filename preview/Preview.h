@@ -38,7 +38,6 @@ public:
     void FreeGraph();
 
     CMp3Player& Player() { return m_player; }
-    const GraphOptions& Options() const { return m_options; }
 
     // Counts the tracks of the Music folder into m_nTrackCount and returns the count.
     int CountTracks();
