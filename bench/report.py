@@ -103,6 +103,57 @@ def track_rows(out):
         rows.append([f"track change, {count:,} files (ref: the same with 3 files)",
                      fmt(values, "ms", digits=2), fmt(base, "ms", digits=2), f"{ratio:.2f}",
                      target, result])
+    hour, short = runs.get("PlayFile/1h"), runs.get("PlayFile/30s")
+    if hour and short:
+        ratio = statistics.median(hour) / statistics.median(short)
+        rows.append(["opening a one-hour 320 kbit/s file: play press to PLAYING (ref: a 30 s file)",
+                     fmt(hour, "ms", digits=2), fmt(short, "ms", digits=2), f"{ratio:.2f}", "≤ 3",
+                     verdict(ratio <= 3)])
+    return rows
+
+
+def file_memory_rows(out):
+    path = os.path.join(out, "file-memory.json")
+    if not os.path.exists(path) or os.path.getsize(path) == 0:
+        return []
+    with open(path) as f:
+        readings = {r["file"]: r for r in json.load(f)}
+
+    def growth(r):
+        return max(r["peak_playing_kib"], r["peak_end_found_kib"]) - r["rss_before_kib"]
+
+    hour, short = readings.get("memory-1h"), readings.get("memory-30s")
+    if not hour or not short:
+        return []
+    ok = hour["played"] and hour["end_found"] and hour["peak_reset"]
+    kib = growth(hour)
+    return [["opening a one-hour file: peak resident memory growth until it plays and its end is "
+             "found (ref: a 30 s file)", f"{kib:+d} KiB", f"{growth(short):+d} KiB", "—",
+             "≤ 2 MiB", verdict(ok and kib <= 2048)]]
+
+
+def press_rows(out):
+    path = os.path.join(out, "presses.json")
+    if not os.path.exists(path) or os.path.getsize(path) == 0:
+        return []
+    with open(path) as f:
+        presses = json.loads(f.read().strip().splitlines()[-1])
+    rows = []
+    for kind, label in (("good", "good files"), ("no_audio", "a picture named .mp3"),
+                        ("held", "a file whose reads are held back")):
+        times = presses["press_ms"].get(kind)
+        if not times:
+            continue
+        med, _, hi = stats(times)
+        rows.append([f"transport press on the window's thread, {label} ({len(times)} presses)",
+                     fmt(times, "ms", digits=2), "—", "—", "median ≤ 2 ms, max ≤ 16 ms",
+                     verdict(med <= 2 and hi <= 16)])
+    gap = presses["largest_tick_gap_ms"]
+    rows.append([f"while a preroll is held back ({presses['holds']} × "
+                 f"{presses['hold_ms'] / 1000:g} s): largest gap between the MP3 options "
+                 f"window's {presses['tick_ms']} ms ticks; repaints",
+                 f"{gap:.1f} ms; {presses['paints']} paints for {presses['ticks']} ticks", "—",
+                 "—", "≤ 16 ms", verdict(gap <= 16 and presses["paints"] > 0)])
     return rows
 
 
@@ -187,7 +238,8 @@ def main():
     parser.add_argument("--cpu-window", default="25")
     args = parser.parse_args()
     rows = (startup_rows(args.out) + memory_rows(args.out) + track_rows(args.out) +
-            cpu_rows(args.out, args.cpu_window) + soak_rows(args.out))
+            file_memory_rows(args.out) + press_rows(args.out) + cpu_rows(args.out, args.cpu_window) +
+            soak_rows(args.out))
     header = ["metric", "ours: median (min–max)", "reference", "ratio", "target", "result"]
     print(f"Machine: {machine()}")
     print()
