@@ -16,6 +16,13 @@ namespace media {
 // first call's result. False, with the reason when asked for, when GStreamer cannot start.
 bool EnsureGstInit(std::string* reason = nullptr);
 
+// Links `from`'s "src" pad to `to`'s "sink" pad without checking their formats, for chains
+// whose elements always take what the one before gives (raw audio, or a file's bytes into
+// decodebin); negotiation still checks the real formats once data flows. The usual link
+// intersects the large template formats of audioconvert and audioresample, which costs more than
+// making the elements. Elements without those pads are linked the usual way.
+bool LinkUnchecked(GstElement* from, GstElement* to);
+
 // What a media graph is built from. The program keeps the defaults; tests play into fakesink,
 // unsynchronised to run a file to its end at once or synchronised to play in real time, and
 // may read files through a source element of their own.

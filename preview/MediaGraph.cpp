@@ -121,7 +121,8 @@ bool MediaGraph::MakePipeline(std::string* reason) {
     g_object_set(volume.get(), "volume", m_volume, nullptr);
     gst_bin_add_many(pipeline->bin(), convert.get(), resample.get(), volume.get(), sink.get(),
                      nullptr);
-    if (!gst_element_link_many(convert.get(), resample.get(), volume.get(), sink.get(), nullptr))
+    if (!LinkUnchecked(convert.get(), resample.get()) ||
+        !LinkUnchecked(resample.get(), volume.get()) || !LinkUnchecked(volume.get(), sink.get()))
         return fail("the audio tail could not be linked");
     m_pipeline = std::move(pipeline);
     m_convert = std::move(convert);
@@ -152,7 +153,7 @@ bool MediaGraph::Render(const std::string& path) {
     g_signal_connect_data(decoder.get(), "no-more-pads", G_CALLBACK(OnAllPadsExposed),
                           RefFor(m_convert.get()), Unref, GConnectFlags(0));
     gst_bin_add_many(m_pipeline->bin(), source.get(), decoder.get(), nullptr);
-    if (!gst_element_link(source.get(), decoder.get()))
+    if (!LinkUnchecked(source.get(), decoder.get()))
         return false;
 
     m_path = path;
