@@ -8,6 +8,9 @@ namespace {
 
 constexpr char kNoAudioMessage[] = "mirt-no-audio";
 constexpr double kMaxVolume = 10.0; // the volume element's upper limit
+// The end scan reads the whole file; it waits until the track has played this long, so that
+// skipping through tracks does not read each of them to its end.
+constexpr guint kEndScanDelayMs = 500;
 
 bool HasProperty(GstElement* element, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
@@ -83,6 +86,7 @@ MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
 
 MediaGraph::~MediaGraph() {
     StopStallTimer();
+    StopScanTimer();
 }
 
 bool MediaGraph::Build(std::string* reason) {
@@ -99,6 +103,7 @@ bool MediaGraph::MakePipeline(std::string* reason) {
             *reason = std::move(why);
         return false;
     };
+    StopScanTimer();
     m_scan.reset();
     m_convert.reset();
     m_volumeElement.reset();
@@ -168,6 +173,7 @@ bool MediaGraph::Render(const std::string& path) {
 
 void MediaGraph::Unload() {
     StopStallTimer();
+    StopScanTimer();
     if (m_pipelineUsed) {
         // The used pipeline goes; the next render makes a fresh one.
         m_scan.reset();
@@ -305,13 +311,30 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     m_listener.OnRenderFinished(true);
 }
 
-// The scan reads the whole file while the track plays; it starts once the track has started,
-// so that it never delays the start.
+// The scan reads the whole file while the track plays; it starts a moment after the track has
+// started (or prerolled without playing), so that it never delays a start, not even the next
+// one when the user skips on at once.
 void MediaGraph::StartEndScan() {
-    if (m_scan || m_load != Load::Ready)
+    if (m_scan || m_scanTimer != 0 || m_load != Load::Ready)
         return;
-    const BusPtr bus(gst_element_get_bus(m_pipeline->element()));
-    m_scan = std::make_unique<TrackEndScan>(m_path, m_options.source, bus.get());
+    m_scanTimer = g_timeout_add(kEndScanDelayMs, &MediaGraph::OnScanDue, this);
+}
+
+gboolean MediaGraph::OnScanDue(gpointer data) {
+    auto* self = static_cast<MediaGraph*>(data);
+    self->m_scanTimer = 0; // this source ends with the callback
+    if (!self->m_scan && self->m_load == Load::Ready) {
+        const BusPtr bus(gst_element_get_bus(self->m_pipeline->element()));
+        self->m_scan =
+            std::make_unique<TrackEndScan>(self->m_path, self->m_options.source, bus.get());
+    }
+    return G_SOURCE_REMOVE;
+}
+
+void MediaGraph::StopScanTimer() {
+    if (m_scanTimer != 0)
+        g_source_remove(m_scanTimer);
+    m_scanTimer = 0;
 }
 
 void MediaGraph::StopStallTimer() {

@@ -75,6 +75,8 @@ private:
     void StartEndScan();
     void StopStallTimer();
     static gboolean OnRenderStalled(gpointer self);
+    void StopScanTimer();
+    static gboolean OnScanDue(gpointer self);
 
     GraphOptions m_options;
     GraphListener& m_listener;
@@ -91,6 +93,7 @@ private:
     Load m_load = Load::Empty;
     bool m_playing = false; // the last state asked for is PLAYING
     guint m_stallTimer = 0;
+    guint m_scanTimer = 0;      // the end scan is due to start
     std::uint64_t m_rewind = 0; // number of the seek of a rewind under way, 0 for none
     bool m_reachedEnd = false;
     std::optional<std::int64_t> m_duration;
