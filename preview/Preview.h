@@ -57,6 +57,9 @@ public:
 
 private:
     void RebuildGraph();
+    // PlayCurrentTrack over the entries the last search found, when `fresh` is false (the
+    // folder was read for the same press already), or over a new reading of the folder.
+    void PlayTrack(TrackLabel& label, bool fresh);
 
     GraphOptions m_options;
     CMp3Player m_player;
