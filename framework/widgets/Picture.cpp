@@ -45,6 +45,22 @@ void PaintPicture(QPainter& painter, int id, const QRect& target) {
 } // namespace
 
 QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
+    if (const PrerenderedPicture* picture =
+            FindPrerenderedPicture(id, size.width(), size.height(), devicePixelRatio)) {
+        const int width = picture->width * picture->ratio;
+        const int height = picture->height * picture->ratio;
+        const QImage image(reinterpret_cast<const uchar*>(picture->pixels), width, height,
+                           width * 4, QImage::Format_ARGB32_Premultiplied);
+        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap.setDevicePixelRatio(devicePixelRatio);
+        return pixmap;
+    }
+    return DrawPicture(id, size, devicePixelRatio);
+}
+
+QPixmap DrawPicture(int id, QSize size, qreal devicePixelRatio) {
+    if (RendererFor(id) == nullptr)
+        return {};
     QPixmap pixmap(size * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
@@ -56,12 +72,15 @@ QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
 
 QIcon PictureIcon(int id) {
     QIcon icon;
-    if (RendererFor(id) == nullptr)
+    if (FindPicturePath(id) == nullptr)
         return icon;
     // The icon's own two sizes, and the larger one again for screens at twice the scale.
-    for (int side : {16, 32})
-        icon.addPixmap(RenderPicture(id, QSize(side, side), 1.0));
-    icon.addPixmap(RenderPicture(id, QSize(32, 32), 2.0));
+    for (const IconRendition& rendition : kIconRenditions) {
+        const QPixmap pixmap =
+            RenderPicture(id, QSize(rendition.side, rendition.side), rendition.ratio);
+        if (!pixmap.isNull())
+            icon.addPixmap(pixmap);
+    }
     return icon;
 }
 
@@ -92,19 +111,27 @@ PictureButton::PictureButton(int pictureId, QWidget* parent)
     setAutoDefault(true);
 }
 
+QRect PictureButton::pictureRect() const {
+    const int inset = 2;
+    return rect().adjusted(inset, inset, -inset, -inset);
+}
+
+// Like PictureStatic, the picture is drawn once for its size and scale and then only copied.
 void PictureButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
-    const int inset = 2;
-    QRect target = rect().adjusted(inset, inset, -inset, -inset);
+    QRect target = pictureRect();
     if (isDown())
         target.translate(1, 1);
-    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal ratio = devicePixelRatioF();
+    if (m_cache.isNull() || m_cache.deviceIndependentSize().toSize() != target.size() ||
+        m_cache.devicePixelRatio() != ratio)
+        m_cache = RenderPicture(m_picture, target.size(), ratio);
     if (!isEnabled())
         painter.setOpacity(0.4);
-    PaintPicture(painter, m_picture, target);
+    painter.drawPixmap(target.topLeft(), m_cache);
 }
 
 } // namespace framework
