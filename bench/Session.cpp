@@ -18,7 +18,7 @@
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/Pipeline.h"
+#include "preview/Graph.h"
 #include "preview/Preview.h"
 #include "preview/testing/HeldSource.h"
 #include "preview/testing/TestMedia.h"

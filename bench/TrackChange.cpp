@@ -14,9 +14,9 @@
 // until its exact end has been found.
 // Usage: mirt_bench_tracks --data DIR [--repetitions N] [--file-memory] [Google Benchmark flags]
 #include "bench/BenchMedia.h"
+#include "preview/Graph.h"
 #include "preview/GstHandles.h"
 #include "preview/GstSetup.h"
-#include "preview/Pipeline.h"
 #include "preview/Preview.h"
 #include "preview/testing/TestMedia.h"
 

@@ -90,9 +90,14 @@ MediaGraph::~MediaGraph() {
 }
 
 bool MediaGraph::Build(std::string* reason) {
-    if (!EnsureGstInit(reason))
-        return false;
-    return MakePipeline(reason);
+    std::string why;
+    if (EnsureGstInit(&why) && MakePipeline(&why))
+        return true;
+    if (mirt_preview_debug != nullptr) // null when GStreamer itself could not start
+        GST_CAT_WARNING(mirt_preview_debug, "cannot build the media graph: %s", why.c_str());
+    if (reason != nullptr)
+        *reason = why;
+    return false;
 }
 
 // A new pipeline holding the tail `audioconvert ! audioresample ! volume ! <sink>`; the one

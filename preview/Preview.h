@@ -5,7 +5,6 @@
 #pragma once
 
 #include "preview/FileFinder.h"
-#include "preview/GstSetup.h"
 #include "preview/Player.h"
 
 #include <string>
