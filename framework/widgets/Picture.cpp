@@ -6,43 +6,8 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QSvgRenderer>
-
-#include <map>
-#include <memory>
 
 namespace framework {
-namespace {
-
-// Each picture's source is parsed once per process; null when there is none or it is broken.
-QSvgRenderer* RendererFor(int id) {
-    static std::map<int, std::unique_ptr<QSvgRenderer>> renderers;
-    auto [it, added] = renderers.try_emplace(id);
-    if (added) {
-        const char* path = FindPicturePath(id);
-        if (path != nullptr) {
-            auto renderer = std::make_unique<QSvgRenderer>(QString::fromUtf8(path));
-            if (renderer->isValid())
-                it->second = std::move(renderer);
-        }
-    }
-    return it->second.get();
-}
-
-// Draws the picture centred in target, scaled to fit without changing its shape.
-void PaintPicture(QPainter& painter, int id, const QRect& target) {
-    QSvgRenderer* renderer = RendererFor(id);
-    if (renderer == nullptr || target.isEmpty())
-        return;
-    QSizeF size = renderer->defaultSize();
-    size.scale(target.size(), Qt::KeepAspectRatio);
-    const QRectF box(target.x() + (target.width() - size.width()) / 2.0,
-                     target.y() + (target.height() - size.height()) / 2.0, size.width(),
-                     size.height());
-    renderer->render(&painter, box);
-}
-
-} // namespace
 
 QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
     if (const PrerenderedPicture* picture =
@@ -58,15 +23,27 @@ QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
     return DrawPicture(id, size, devicePixelRatio);
 }
 
+// The SVG is drawn by Qt's SVG icon engine, a plugin that is loaded only when a picture is
+// needed at a size nothing was drawn for ahead of time: the program itself does not link the
+// SVG library. The engine fits the picture into the size without changing its shape; it is
+// centred on whole device pixels.
 QPixmap DrawPicture(int id, QSize size, qreal devicePixelRatio) {
-    if (RendererFor(id) == nullptr)
+    const char* path = FindPicturePath(id);
+    if (path == nullptr || size.isEmpty())
         return {};
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
+    QPixmap drawn = QIcon(QString::fromUtf8(path)).pixmap(size, devicePixelRatio);
+    if (drawn.isNull())
+        return {};
+    drawn.setDevicePixelRatio(1.0); // placed in device pixels below
+    const QSize device = size * devicePixelRatio;
+    QPixmap pixmap(device);
     pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    PaintPicture(painter, id, QRect(QPoint(0, 0), size));
+    {
+        QPainter painter(&pixmap);
+        painter.drawPixmap((device.width() - drawn.width()) / 2,
+                           (device.height() - drawn.height()) / 2, drawn);
+    }
+    pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
 
