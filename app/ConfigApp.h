@@ -2,7 +2,7 @@
 #pragma once
 
 #include "framework/App.h"
-#include "preview/GstSetup.h"
+#include "preview/Graph.h"
 
 #include <utility>
 

@@ -1,8 +1,11 @@
 // The real program, started exactly as mirtconfig starts (app/main.cpp), ending on the settings
 // window's first paint. Nothing here changes what the program does before that paint: a
 // start-up routine of the toolkit only installs an event filter that watches for it.
-// Usage: mirt_bench_startup [--exit-after-paint MS] [--report]
+// Usage: mirt_bench_startup [--exit-after-paint MS] [--report] [--track PATH]
 //   --report prints the window size and whether the media graph exists when the process ends.
+//   --track  once the window has built its media graph (after the first paint), renders PATH
+//            into it, so that it prerolls as a press of play would make it; for the memory
+//            reading against a reference that prerolls the same pipeline.
 #include "app/ConfigApp.h"
 #include "app/SettingsDlg.h"
 #include "bench/FirstPaintExit.h"
@@ -11,6 +14,7 @@
 #include "res/Resources.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <string_view>
@@ -20,19 +24,37 @@ CConfigApp theApp;
 namespace {
 
 int g_exitDelay = -1;
+bool g_report = false;
+const char* g_track = nullptr;
+
+CSettingsDlg* Settings() {
+    return dynamic_cast<CSettingsDlg*>(framework::AfxGetApp()->m_pMainWnd);
+}
 
 bool GraphBuilt() {
-    auto* settings = dynamic_cast<CSettingsDlg*>(framework::AfxGetApp()->m_pMainWnd);
+    CSettingsDlg* settings = Settings();
     return settings != nullptr && settings->Preview().Player().HasGraph();
 }
-bool g_report = false;
+
+// The window builds its graph from a zero timer that its first paint starts: wait for it, then
+// render the track.
+void RenderTrackOnceBuilt(QObject* context) {
+    if (!GraphBuilt()) {
+        QTimer::singleShot(1, context, [context] { RenderTrackOnceBuilt(context); });
+        return;
+    }
+    Settings()->Preview().Player().OpenFile(g_track);
+}
 
 void WatchFirstPaint() {
     if (g_exitDelay < 0)
         return;
     QCoreApplication::instance()->installEventFilter(new bench::FirstPaintExit(
         [](const QWidget& widget) {
-            return qobject_cast<const framework::DialogHost*>(&widget) != nullptr;
+            const bool settings = qobject_cast<const framework::DialogHost*>(&widget) != nullptr;
+            if (settings && g_track != nullptr)
+                RenderTrackOnceBuilt(QCoreApplication::instance());
+            return settings;
         },
         g_exitDelay,
         [](const QWidget& widget) {
@@ -49,8 +71,11 @@ Q_COREAPP_STARTUP_FUNCTION(WatchFirstPaint)
 
 int main(int argc, char** argv) {
     g_exitDelay = bench::ExitDelayFromArgs(argc, argv);
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         g_report = g_report || std::string_view(argv[i]) == "--report";
+        if (std::string_view(argv[i]) == "--track" && i + 1 < argc)
+            g_track = argv[i + 1];
+    }
 
     // From here on the same as app/main.cpp.
     res::RegisterResources();

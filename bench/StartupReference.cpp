@@ -1,6 +1,11 @@
 // The start-up reference: a minimal Qt 6 Widgets program that shows one dialog with a list box,
 // a check box and a button, of a given size, and ends on its first paint.
 // Usage: mirt_bench_startup_reference [--size WxH] [--exit-after-paint MS]
+//
+// Built a second time with MIRT_REFERENCE_MEDIA as mirt_bench_startup_reference_media, the floor
+// for memory with a media graph: right after its first paint the dialog starts GStreamer, builds
+// `filesrc ! decodebin ! audioconvert ! audioresample ! volume ! autoaudiosink` for the file of
+// --track PATH and prerolls it, waiting on its own thread as simply as it can.
 #include "bench/FirstPaintExit.h"
 
 #include <QApplication>
@@ -13,6 +18,42 @@
 #include <cstdio>
 #include <string_view>
 
+#ifdef MIRT_REFERENCE_MEDIA
+#include <QTimer>
+
+#include <gst/gst.h>
+
+namespace {
+
+void LinkAudio(GstElement*, GstPad* pad, gpointer convert) {
+    GstPad* sink = gst_element_get_static_pad(GST_ELEMENT(convert), "sink");
+    if (!gst_pad_is_linked(sink))
+        gst_pad_link(pad, sink);
+    gst_object_unref(sink);
+}
+
+// Kept until the process ends, like the program's graph.
+void BuildAndPreroll(const char* track) {
+    gst_init(nullptr, nullptr);
+    GstElement* pipeline = gst_pipeline_new(nullptr);
+    GstElement* source = gst_element_factory_make("filesrc", nullptr);
+    GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* volume = gst_element_factory_make("volume", nullptr);
+    GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
+    g_object_set(source, "location", track, nullptr);
+    gst_bin_add_many(GST_BIN(pipeline), source, decoder, convert, resample, volume, sink, nullptr);
+    gst_element_link(source, decoder);
+    gst_element_link_many(convert, resample, volume, sink, nullptr);
+    g_signal_connect(decoder, "pad-added", G_CALLBACK(LinkAudio), convert);
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
+}
+
+} // namespace
+#endif
+
 int main(int argc, char** argv) {
     int width = 480;
     int height = 325;
@@ -21,6 +62,13 @@ int main(int argc, char** argv) {
             std::sscanf(argv[i + 1], "%dx%d", &width, &height);
     }
     const int exitDelay = bench::ExitDelayFromArgs(argc, argv);
+#ifdef MIRT_REFERENCE_MEDIA
+    const char* track = nullptr;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string_view(argv[i]) == "--track")
+            track = argv[i + 1];
+    }
+#endif
 
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
@@ -41,7 +89,16 @@ int main(int argc, char** argv) {
 
     if (exitDelay >= 0) {
         application.installEventFilter(new bench::FirstPaintExit(
-            [&dialog](const QWidget& widget) { return &widget == &dialog; }, exitDelay, {}));
+            [&](const QWidget& widget) {
+                if (&widget != &dialog)
+                    return false;
+#ifdef MIRT_REFERENCE_MEDIA
+                if (track != nullptr)
+                    QTimer::singleShot(0, &dialog, [track] { BuildAndPreroll(track); });
+#endif
+                return true;
+            },
+            exitDelay, {}));
     }
     return dialog.exec();
 }

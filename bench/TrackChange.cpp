@@ -5,19 +5,30 @@
 //                     prerolls and plays.
 //   ReferencePreroll  a bare `filesrc ! decodebin ! audioconvert ! audioresample ! volume !
 //                     fakesink` pipeline built for the same files and prerolled (PAUSED).
-// Both render into fakesink (sync=true). Repetitions of the two are interleaved at random.
-// Usage: mirt_bench_tracks --data DIR [--repetitions N] [Google Benchmark flags]
+//   PlayFile/30s      the play press (PlayCurrentTrack) until PLAYING, in a Music folder that
+//   PlayFile/1h       holds one file: a 30 s track, or a one-hour 320 kbit/s CBR file made of
+//                     copies of a one-minute lame file.
+// All render into fakesink (sync=true). Repetitions are interleaved at random.
+// With --file-memory the program instead plays each of the two files once in a fresh graph and
+// prints, as JSON, the resident memory before the press and the peak until the track plays and
+// until its exact end has been found.
+// Usage: mirt_bench_tracks --data DIR [--repetitions N] [--file-memory] [Google Benchmark flags]
 #include "bench/BenchMedia.h"
+#include "preview/Graph.h"
 #include "preview/GstHandles.h"
 #include "preview/GstSetup.h"
 #include "preview/Preview.h"
+#include "preview/testing/TestMedia.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <vector>
 
@@ -92,6 +103,132 @@ void BM_NextTrack(benchmark::State& state) {
     }
 }
 
+// A folder `dataDir`/`name` whose Music folder holds only `track` (a hard link).
+std::string SingleTrackFolder(const std::string& name, const std::string& track,
+                              std::string& error) {
+    const std::string folder = g_dataDir + "/" + name;
+    const fs::path link = fs::path(folder) / "Music" / fs::path(track).filename();
+    std::error_code ec;
+    fs::create_directories(link.parent_path(), ec);
+    if (!ec && !fs::exists(link))
+        fs::create_hard_link(track, link, ec);
+    if (ec) {
+        error = "cannot make " + link.string() + ": " + ec.message();
+        return {};
+    }
+    return folder;
+}
+
+// The one-hour file, made once (it takes a few seconds).
+bool EnsureHourFile(std::string& path, std::string& error) {
+    path = g_dataDir + "/tracks/hour-320k.mp3";
+    if (fs::exists(path))
+        return true;
+    std::int64_t end = 0;
+    const std::string partial = path + ".partial";
+    if (!testmedia::MakeLongMp3(partial, 60, 320, end, error))
+        return false;
+    fs::rename(partial, path);
+    return true;
+}
+
+// The play press on the one track of the folder, until it plays: each press renders the file
+// anew, in place of the one playing.
+void BM_PlayFile(benchmark::State& state, bool hour) {
+    std::string error;
+    std::string track;
+    if (!hour)
+        track = g_tracks[0];
+    else if (!EnsureHourFile(track, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string folder = SingleTrackFolder(hour ? "play-1h" : "play-30s", track, error);
+    if (folder.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    WorkingDir workingDir(folder);
+    media::Preview preview(media::GraphOptions{"fakesink", true});
+    if (InitDirectShow(preview) != 0) {
+        state.SkipWithError("no media graph");
+        return;
+    }
+    SilentLabel label;
+    for (auto _ : state) {
+        preview.PlayCurrentTrack(label);
+        if (!RunUntilPlaying(preview.Player())) {
+            state.SkipWithError("the track did not play");
+            break;
+        }
+    }
+}
+
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    const std::string prefix = std::string(field) + ":";
+    for (std::string line; std::getline(status, line);) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return std::stol(line.substr(prefix.size()));
+    }
+    return -1;
+}
+
+// Starts a new peak of the resident memory (VmHWM) at the present resident memory.
+bool ResetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
+// Plays `track` with the play press in a fresh graph (after one warm-up play of it) and reads the
+// resident memory before the press, its peak until the track plays, and its peak until the exact
+// end has been found and the press's background work is done.
+std::string FileMemory(const std::string& name, const std::string& track) {
+    std::string error;
+    const std::string folder = SingleTrackFolder(name, track, error);
+    if (folder.empty())
+        return "{\"error\": \"" + error + "\"}";
+    WorkingDir workingDir(folder);
+    media::Preview preview(media::GraphOptions{"fakesink", true});
+    SilentLabel label;
+    const auto settle = [&] {
+        FreeDirectShow(preview);
+        const bool done = media::WaitForBackgroundWork(std::chrono::seconds(30));
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        InitDirectShow(preview);
+        return done;
+    };
+    // Warm-up: the plugins, the threads and the allocator's pools of a first play.
+    InitDirectShow(preview);
+    preview.PlayCurrentTrack(label);
+    RunUntilPlaying(preview.Player());
+    settle();
+    const bool reset = ResetPeakMemory();
+    const long before = bench::ResidentKiB();
+    preview.PlayCurrentTrack(label);
+    const bool played = RunUntilPlaying(preview.Player());
+    const long playing = StatusKiB("VmHWM");
+    const std::int64_t estimate = preview.Player().m_llStop;
+    // The end scan finishes in the background; its result arrives through the event loop.
+    const bool scanned = media::WaitForBackgroundWork(std::chrono::seconds(30));
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    const long ended = StatusKiB("VmHWM");
+    const bool endFound = preview.Player().m_llStop != estimate;
+    FreeDirectShow(preview);
+    media::WaitForBackgroundWork(std::chrono::seconds(30));
+    return "{\"file\": \"" + name + "\", \"bytes\": " + std::to_string(fs::file_size(track)) +
+           ", \"peak_reset\": " + (reset ? "true" : "false") +
+           ", \"played\": " + (played ? "true" : "false") +
+           ", \"end_found\": " + (scanned && endFound ? "true" : "false") +
+           ", \"rss_before_kib\": " + std::to_string(before) +
+           ", \"peak_playing_kib\": " + std::to_string(playing) +
+           ", \"peak_end_found_kib\": " + std::to_string(ended) + "}";
+}
+
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer convert) {
     const media::CapsPtr caps(gst_pad_query_caps(pad, nullptr));
     if (!caps || gst_caps_is_empty(caps.get()))
@@ -159,11 +296,14 @@ void Configure(benchmark::internal::Benchmark* b, int repetitions) {
 
 int main(int argc, char** argv) {
     int repetitions = 10;
+    bool fileMemory = false;
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg(argv[i]);
         if (arg == "--data" && i + 1 < argc) {
             g_dataDir = argv[++i];
+        } else if (arg == "--file-memory") {
+            fileMemory = true;
         } else if (arg.rfind("--repetitions=", 0) == 0) {
             repetitions = std::max(1, std::atoi(argv[i] + 14));
         } else {
@@ -171,7 +311,9 @@ int main(int argc, char** argv) {
         }
     }
     if (g_dataDir.empty()) {
-        std::fprintf(stderr, "usage: %s --data DIR [--repetitions=N] [benchmark flags]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s --data DIR [--repetitions=N] [--file-memory] [benchmark flags]\n",
+                     argv[0]);
         return 2;
     }
     g_dataDir = fs::absolute(g_dataDir).string();
@@ -180,6 +322,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    std::string hour;
+    if (!EnsureHourFile(hour, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (fileMemory) {
+        std::printf("[%s,\n %s]\n", FileMemory("memory-30s", g_tracks[0]).c_str(),
+                    FileMemory("memory-1h", hour).c_str());
+        return 0;
+    }
     Configure(benchmark::RegisterBenchmark("NextTrack", BM_NextTrack)
                   ->Arg(3)
                   ->Arg(100)
@@ -187,6 +339,8 @@ int main(int argc, char** argv) {
                   ->Arg(10000),
               repetitions);
     Configure(benchmark::RegisterBenchmark("ReferencePreroll", BM_ReferencePreroll), repetitions);
+    Configure(benchmark::RegisterBenchmark("PlayFile/30s", BM_PlayFile, false), repetitions);
+    Configure(benchmark::RegisterBenchmark("PlayFile/1h", BM_PlayFile, true), repetitions);
 
     int restArgc = static_cast<int>(rest.size());
     benchmark::Initialize(&restArgc, rest.data());

@@ -54,21 +54,29 @@ def memory_rows(out):
         kib = {}
         with open(path) as f:
             for line in f:
-                who, delay, value = line.split()
-                kib.setdefault((who, int(delay)), []).append(int(value))
+                who, when, value = line.split()
+                kib.setdefault((who, when), []).append(int(value))
         settled = ""
         settled_path = os.path.join(out, f"settled-{platform_name}.txt")
         if os.path.exists(settled_path):
             with open(settled_path) as f:
                 settled = "; " + f.read().strip().splitlines()[-1]
-        for delay, when in ((0, "at first paint"), (500, f"0.5 s after it{settled}")):
-            ours, ref = kib.get(("ours", delay)), kib.get(("ref", delay))
+        # The bare dialog is the floor at the first paint; once the media graph is built the
+        # fair floor is the dialog that also builds and prerolls the same pipeline, and the
+        # ratio against the bare dialog is shown for comparison only.
+        for key, when, target in (
+                ("0", "at first paint", 1.15),
+                ("500", f"0.5 s after it{settled} (ref: the bare dialog)", None),
+                ("track", "0.5 s after it, a 30 s track prerolled "
+                          "(ref: the dialog that builds and prerolls the same pipeline)", 1.10)):
+            ours, ref = kib.get(("ours", key)), kib.get(("ref", key))
             if not ours or not ref:
                 continue
             ratio = statistics.median(ours) / statistics.median(ref)
             rows.append([f"peak memory (max RSS), {label}, {when}", fmt(ours, "MiB", 1 / 1024),
-                         fmt(ref, "MiB", 1 / 1024), f"{ratio:.2f}", "≤ 1.15",
-                         verdict(ratio <= 1.15)])
+                         fmt(ref, "MiB", 1 / 1024), f"{ratio:.2f}",
+                         f"≤ {target:.2f}" if target else "—",
+                         verdict(ratio <= target) if target else "—"])
     return rows
 
 
@@ -103,6 +111,57 @@ def track_rows(out):
         rows.append([f"track change, {count:,} files (ref: the same with 3 files)",
                      fmt(values, "ms", digits=2), fmt(base, "ms", digits=2), f"{ratio:.2f}",
                      target, result])
+    hour, short = runs.get("PlayFile/1h"), runs.get("PlayFile/30s")
+    if hour and short:
+        ratio = statistics.median(hour) / statistics.median(short)
+        rows.append(["opening a one-hour 320 kbit/s file: play press to PLAYING (ref: a 30 s file)",
+                     fmt(hour, "ms", digits=2), fmt(short, "ms", digits=2), f"{ratio:.2f}", "≤ 3",
+                     verdict(ratio <= 3)])
+    return rows
+
+
+def file_memory_rows(out):
+    path = os.path.join(out, "file-memory.json")
+    if not os.path.exists(path) or os.path.getsize(path) == 0:
+        return []
+    with open(path) as f:
+        readings = {r["file"]: r for r in json.load(f)}
+
+    def growth(r):
+        return max(r["peak_playing_kib"], r["peak_end_found_kib"]) - r["rss_before_kib"]
+
+    hour, short = readings.get("memory-1h"), readings.get("memory-30s")
+    if not hour or not short:
+        return []
+    ok = hour["played"] and hour["end_found"] and hour["peak_reset"]
+    kib = growth(hour)
+    return [["opening a one-hour file: peak resident memory growth until it plays and its end is "
+             "found (ref: a 30 s file)", f"{kib:+d} KiB", f"{growth(short):+d} KiB", "—",
+             "≤ 2 MiB", verdict(ok and kib <= 2048)]]
+
+
+def press_rows(out):
+    path = os.path.join(out, "presses.json")
+    if not os.path.exists(path) or os.path.getsize(path) == 0:
+        return []
+    with open(path) as f:
+        presses = json.loads(f.read().strip().splitlines()[-1])
+    rows = []
+    for kind, label in (("good", "good files"), ("no_audio", "a picture named .mp3"),
+                        ("held", "a file whose reads are held back")):
+        times = presses["press_ms"].get(kind)
+        if not times:
+            continue
+        med, _, hi = stats(times)
+        rows.append([f"transport press on the window's thread, {label} ({len(times)} presses)",
+                     fmt(times, "ms", digits=2), "—", "—", "median ≤ 2 ms, max ≤ 16 ms",
+                     verdict(med <= 2 and hi <= 16)])
+    gap = presses["largest_tick_gap_ms"]
+    rows.append([f"while a preroll is held back ({presses['holds']} × "
+                 f"{presses['hold_ms'] / 1000:g} s): largest gap between the MP3 options "
+                 f"window's {presses['tick_ms']} ms ticks; repaints",
+                 f"{gap:.1f} ms; {presses['paints']} paints for {presses['ticks']} ticks", "—",
+                 "—", "≤ 16 ms", verdict(gap <= 16 and presses["paints"] > 0)])
     return rows
 
 
@@ -187,7 +246,8 @@ def main():
     parser.add_argument("--cpu-window", default="25")
     args = parser.parse_args()
     rows = (startup_rows(args.out) + memory_rows(args.out) + track_rows(args.out) +
-            cpu_rows(args.out, args.cpu_window) + soak_rows(args.out))
+            file_memory_rows(args.out) + press_rows(args.out) + cpu_rows(args.out, args.cpu_window) +
+            soak_rows(args.out))
     header = ["metric", "ours: median (min–max)", "reference", "ratio", "target", "result"]
     print(f"Machine: {machine()}")
     print()

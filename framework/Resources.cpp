@@ -1,6 +1,7 @@
 #include "framework/Resources.h"
 
 #include <map>
+#include <vector>
 
 namespace framework {
 namespace {
@@ -12,6 +13,11 @@ std::map<int, const DialogTemplate*>& Templates() {
 
 std::map<int, const char*>& Pictures() {
     static std::map<int, const char*> pictures;
+    return pictures;
+}
+
+std::vector<PrerenderedPicture>& Prerendered() {
+    static std::vector<PrerenderedPicture> pictures;
     return pictures;
 }
 
@@ -33,6 +39,19 @@ void RegisterPicture(int id, const char* path) {
 const char* FindPicturePath(int id) {
     const auto it = Pictures().find(id);
     return it == Pictures().end() ? nullptr : it->second;
+}
+
+void RegisterPrerenderedPicture(const PrerenderedPicture& picture) {
+    Prerendered().push_back(picture);
+}
+
+const PrerenderedPicture* FindPrerenderedPicture(int id, int width, int height, double ratio) {
+    for (const PrerenderedPicture& picture : Prerendered()) {
+        if (picture.id == id && picture.width == width && picture.height == height &&
+            picture.ratio == ratio)
+            return &picture;
+    }
+    return nullptr;
 }
 
 } // namespace framework

@@ -11,4 +11,18 @@ void RegisterDialogTemplate(const DialogTemplate& dialogTemplate);
 void RegisterPicture(int id, const char* path);
 const char* FindPicturePath(int id);
 
+// A picture drawn ahead of time (at build time) for one size and scale: width x height logical
+// pixels at `ratio` device pixels per logical pixel, as QImage::Format_ARGB32_Premultiplied
+// words, row after row. The data must live as long as the program.
+struct PrerenderedPicture {
+    int id;
+    int width;
+    int height;
+    int ratio;
+    const unsigned int* pixels;
+};
+void RegisterPrerenderedPicture(const PrerenderedPicture& picture);
+// The pre-rendered picture `id` for exactly that size and ratio; nullptr when there is none.
+const PrerenderedPicture* FindPrerenderedPicture(int id, int width, int height, double ratio);
+
 } // namespace framework

@@ -62,10 +62,20 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 }
 
 std::string FoldedName(const std::string& name) {
-    std::string key;
-    key.reserve(name.size());
+    // Most names are plain ASCII: those fold in place, byte by byte.
+    std::string key = name;
+    std::size_t at = 0;
+    for (; at < key.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(key[at]);
+        if (byte >= 0x80)
+            break;
+        key[at] = static_cast<char>(FoldAscii(byte));
+    }
+    if (at == key.size())
+        return key;
+    key.resize(at);
     const std::string_view bytes(name);
-    for (std::size_t at = 0; at < bytes.size();) {
+    while (at < bytes.size()) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (byte < 0x80) {
             key += static_cast<char>(FoldAscii(byte));
@@ -131,7 +141,8 @@ const std::string& CFileFinder::CurrentName() const {
     const std::size_t index = m_next - 1;
     const auto at = m_names.begin() + static_cast<std::ptrdiff_t>(index);
     const auto less = [](const Match& a, const Match& b) {
-        return a.key != b.key ? a.key < b.key : a.name < b.name;
+        const int order = a.key.compare(b.key);
+        return order != 0 ? order < 0 : a.name < b.name;
     };
     if (m_order == Order::Unsorted) {
         // Each key is made once; usually one name is all that is asked for (the current
@@ -146,6 +157,11 @@ const std::string& CFileFinder::CurrentName() const {
         m_order = Order::Sorted;
     }
     return at->name;
+}
+
+bool CFileFinder::FindFileAgain() {
+    m_next = 0;
+    return !m_names.empty();
 }
 
 bool CFileFinder::FindNextFile() {

@@ -29,6 +29,9 @@ public:
     // files and symbolic links to regular files count. True when at least one entry matched.
     // Errors (missing or unreadable folder, broken links) just mean fewer matches.
     bool FindFile(const std::string& pattern);
+    // Starts the last search again over the entries it found, without reading the folder again.
+    // True when it found any.
+    bool FindFileAgain();
     // Makes the next entry current; true when another entry follows it. False, with the current
     // entry unchanged, when the search has nothing more.
     bool FindNextFile();

@@ -87,4 +87,9 @@ bool EnsureGstInit(std::string* reason) {
     return ok;
 }
 
+bool LinkUnchecked(GstElement* from, GstElement* to) {
+    return gst_element_link_pads_full(from, "src", to, "sink", GST_PAD_LINK_CHECK_NOTHING) ||
+           gst_element_link(from, to);
+}
+
 } // namespace media

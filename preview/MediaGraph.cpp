@@ -8,6 +8,9 @@ namespace {
 
 constexpr char kNoAudioMessage[] = "mirt-no-audio";
 constexpr double kMaxVolume = 10.0; // the volume element's upper limit
+// The end scan reads the whole file; it waits until the track has played this long, so that
+// skipping through tracks does not read each of them to its end.
+constexpr guint kEndScanDelayMs = 500;
 
 bool HasProperty(GstElement* element, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
@@ -83,12 +86,18 @@ MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
 
 MediaGraph::~MediaGraph() {
     StopStallTimer();
+    StopScanTimer();
 }
 
 bool MediaGraph::Build(std::string* reason) {
-    if (!EnsureGstInit(reason))
-        return false;
-    return MakePipeline(reason);
+    std::string why;
+    if (EnsureGstInit(&why) && MakePipeline(&why))
+        return true;
+    if (mirt_preview_debug != nullptr) // null when GStreamer itself could not start
+        GST_CAT_WARNING(mirt_preview_debug, "cannot build the media graph: %s", why.c_str());
+    if (reason != nullptr)
+        *reason = why;
+    return false;
 }
 
 // A new pipeline holding the tail `audioconvert ! audioresample ! volume ! <sink>`; the one
@@ -116,7 +125,8 @@ bool MediaGraph::MakePipeline(std::string* reason) {
     g_object_set(volume.get(), "volume", m_volume, nullptr);
     gst_bin_add_many(pipeline->bin(), convert.get(), resample.get(), volume.get(), sink.get(),
                      nullptr);
-    if (!gst_element_link_many(convert.get(), resample.get(), volume.get(), sink.get(), nullptr))
+    if (!LinkUnchecked(convert.get(), resample.get()) ||
+        !LinkUnchecked(resample.get(), volume.get()) || !LinkUnchecked(volume.get(), sink.get()))
         return fail("the audio tail could not be linked");
     m_pipeline = std::move(pipeline);
     m_convert = std::move(convert);
@@ -147,7 +157,7 @@ bool MediaGraph::Render(const std::string& path) {
     g_signal_connect_data(decoder.get(), "no-more-pads", G_CALLBACK(OnAllPadsExposed),
                           RefFor(m_convert.get()), Unref, GConnectFlags(0));
     gst_bin_add_many(m_pipeline->bin(), source.get(), decoder.get(), nullptr);
-    if (!gst_element_link(source.get(), decoder.get()))
+    if (!LinkUnchecked(source.get(), decoder.get()))
         return false;
 
     m_path = path;
@@ -174,6 +184,7 @@ void MediaGraph::Unload() {
 
 // The pipeline (and the end scan of its file) is abandoned: it is torn down in the background.
 void MediaGraph::DropPipeline() {
+    StopScanTimer();
     m_scan.reset();
     m_convert.reset();
     m_volumeElement.reset();
@@ -302,13 +313,30 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     m_listener.OnRenderFinished(true);
 }
 
-// The scan reads the whole file while the track plays; it starts once the track has started,
-// so that it never delays the start.
+// The scan reads the whole file while the track plays; it starts a moment after the track has
+// started (or prerolled without playing), so that it never delays a start, not even the next
+// one when the user skips on at once.
 void MediaGraph::StartEndScan() {
-    if (m_scan || m_load != Load::Ready)
+    if (m_scan || m_scanTimer != 0 || m_load != Load::Ready)
         return;
-    const BusPtr bus(gst_element_get_bus(m_pipeline->element()));
-    m_scan = std::make_unique<TrackEndScan>(m_path, m_options.source, bus.get());
+    m_scanTimer = g_timeout_add(kEndScanDelayMs, &MediaGraph::OnScanDue, this);
+}
+
+gboolean MediaGraph::OnScanDue(gpointer data) {
+    auto* self = static_cast<MediaGraph*>(data);
+    self->m_scanTimer = 0; // this source ends with the callback
+    if (!self->m_scan && self->m_load == Load::Ready) {
+        const BusPtr bus(gst_element_get_bus(self->m_pipeline->element()));
+        self->m_scan =
+            std::make_unique<TrackEndScan>(self->m_path, self->m_options.source, bus.get());
+    }
+    return G_SOURCE_REMOVE;
+}
+
+void MediaGraph::StopScanTimer() {
+    if (m_scanTimer != 0)
+        g_source_remove(m_scanTimer);
+    m_scanTimer = 0;
 }
 
 void MediaGraph::StopStallTimer() {

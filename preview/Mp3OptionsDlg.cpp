@@ -5,6 +5,7 @@
 #include "settings/GameSettings.h"
 
 #include <cstdint>
+#include <utility>
 
 using namespace framework::win32;
 using namespace res;
@@ -44,6 +45,14 @@ CMp3OptionsDlg::CMp3OptionsDlg(media::Preview& preview)
     DDX_Text(IDC_VOLUME_LABEL, m_strVolume);
     DDX_Slider(IDC_VOLUME, m_nVolume);
     DDX_Check(IDC_ALWAYS_RANDOM, m_bAlwaysRandom);
+}
+
+void CMp3OptionsDlg::SetText(std::string text) {
+    m_strTrack = std::move(text);
+}
+
+void CMp3OptionsDlg::Show() {
+    UpdateData(FALSE);
 }
 
 void CMp3OptionsDlg::ShowVolume(int position) {

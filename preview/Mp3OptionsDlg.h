@@ -36,8 +36,8 @@ private:
     void ShowVolume(int position);
 
     // The track label, as the preview shows the current track in it.
-    void SetText(std::string text) override { m_strTrack = std::move(text); }
-    void Show() override { UpdateData(FALSE); }
+    void SetText(std::string text) override;
+    void Show() override;
 
     media::Preview& m_preview;
     // The preview's one player, under the name the rest of the program knows it by.

@@ -88,7 +88,7 @@ BackgroundWork::~BackgroundWork() {
     g_backgroundWork.fetch_sub(1);
 }
 
-bool WaitForBackgroundWork(std::chrono::milliseconds timeout) {
+bool WaitForMediaThreads(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (g_backgroundWork.load() > 0) {
         if (std::chrono::steady_clock::now() >= deadline)

@@ -67,9 +67,10 @@ private:
 // Waits up to `timeout` until every abandoned pipeline has been torn down and every other piece
 // of background media work (end scans) has finished; true when none is left. For the end of the
 // program and for tests; never needed for correctness.
-bool WaitForBackgroundWork(std::chrono::milliseconds timeout);
+// (media::WaitForBackgroundWork of preview/Graph.h, inside the module.)
+bool WaitForMediaThreads(std::chrono::milliseconds timeout);
 
-// Counts a piece of background work for WaitForBackgroundWork while it lives.
+// Counts a piece of background work for WaitForMediaThreads while it lives.
 class BackgroundWork {
 public:
     BackgroundWork();

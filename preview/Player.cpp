@@ -9,12 +9,10 @@ CMp3Player::~CMp3Player() = default;
 bool CMp3Player::BuildGraph(const media::GraphOptions& options) {
     m_graph.reset();
     media::GraphListener& listener = *this;
-    auto graph = std::make_unique<media::MediaGraph>(options, listener);
-    std::string reason;
-    if (!graph->Build(&reason)) {
-        GST_CAT_WARNING(mirt_preview_debug, "cannot build the media graph: %s", reason.c_str());
+    // A graph that cannot be built says why in the preview's debug log (GST_DEBUG=mirt*:5).
+    auto graph = media::MakeGraph(options, listener, nullptr);
+    if (!graph || !graph->Build(nullptr))
         return false;
-    }
     m_graph = std::move(graph);
     // The slider's volume holds for every graph, not only the first one.
     ApplyVolume();
@@ -47,7 +45,7 @@ void CMp3Player::Close() {
 }
 
 void CMp3Player::Play() {
-    if (!m_bLoaded || !m_graph || m_graph->load() == media::MediaGraph::Load::Empty)
+    if (!m_bLoaded || !m_graph || m_graph->load() == media::Graph::Load::Empty)
         return;
     m_graph->Play();
     m_bStopped = false;
@@ -62,7 +60,7 @@ void CMp3Player::StopAndRewind() {
 }
 
 short CMp3Player::GetProgress() {
-    if (!m_bLoaded || !m_graph || m_graph->load() != media::MediaGraph::Load::Ready)
+    if (!m_bLoaded || !m_graph || m_graph->load() != media::Graph::Load::Ready)
         return 0;
     if (m_graph->ReachedEnd())
         return 100;
@@ -98,7 +96,7 @@ bool CMp3Player::IsPlaying() const {
 }
 
 bool CMp3Player::IsLoading() const {
-    return m_bLoaded && m_graph && m_graph->load() == media::MediaGraph::Load::Rendering;
+    return m_bLoaded && m_graph && m_graph->load() == media::Graph::Load::Rendering;
 }
 
 void CMp3Player::OnRenderFinished(bool ok) {

@@ -8,7 +8,7 @@
 // a render that fails leaves the player not loaded, as a failed OpenFile does.
 #pragma once
 
-#include "preview/MediaGraph.h"
+#include "preview/Graph.h"
 
 #include <cstdint>
 #include <memory>
@@ -63,7 +63,7 @@ private:
     void OnEndFound(std::int64_t end) override;
     void ApplyVolume();
 
-    std::unique_ptr<media::MediaGraph> m_graph;
+    std::unique_ptr<media::Graph> m_graph;
     bool m_bStopped = true;
     int m_volumeStep = 0;
 };

@@ -28,11 +28,15 @@ int Preview::CountTracks() {
 }
 
 void Preview::PlayCurrentTrack(TrackLabel& label) {
+    PlayTrack(label, true);
+}
+
+void Preview::PlayTrack(TrackLabel& label, bool fresh) {
     label.SetText(kLoadingText);
     label.Show();
 
     int index = 0;
-    m_bMoreFiles = m_finder.FindFile(kMusicPattern) ? 1 : 0;
+    m_bMoreFiles = (fresh ? m_finder.FindFile(kMusicPattern) : m_finder.FindFileAgain()) ? 1 : 0;
     if (m_bMoreFiles) {
         do {
             m_bMoreFiles = m_finder.FindNextFile() ? 1 : 0;
@@ -50,6 +54,8 @@ void Preview::PlayCurrentTrack(TrackLabel& label) {
     m_player.Play();
 }
 
+// The count and the search of one press read the folder once: a change between the two would
+// be indistinguishable from one made just after the press.
 void Preview::NextTrack(TrackLabel& label) {
     const int count = CountTracks();
     if (m_nTrack < count - 1)
@@ -57,7 +63,7 @@ void Preview::NextTrack(TrackLabel& label) {
     else
         m_nTrack = 0;
     RebuildGraph();
-    PlayCurrentTrack(label);
+    PlayTrack(label, false);
 }
 
 void Preview::PrevTrack(TrackLabel& label) {
@@ -67,7 +73,7 @@ void Preview::PrevTrack(TrackLabel& label) {
     else
         m_nTrack = count - 1;
     RebuildGraph();
-    PlayCurrentTrack(label);
+    PlayTrack(label, false);
 }
 
 // Each change of track starts from a fresh graph; whether it could be built is not examined

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "preview/FileFinder.h"
-#include "preview/GstSetup.h"
 #include "preview/Player.h"
 
 #include <string>
@@ -56,6 +55,9 @@ public:
 
 private:
     void RebuildGraph();
+    // PlayCurrentTrack over the entries the last search found, when `fresh` is false (the
+    // folder was read for the same press already), or over a new reading of the folder.
+    void PlayTrack(TrackLabel& label, bool fresh);
 
     GraphOptions m_options;
     CMp3Player m_player;

@@ -94,7 +94,7 @@ std::optional<std::int64_t> FindTrackEnd(const std::string& path, const std::str
     g_signal_connect(decoder.get(), "autoplug-continue", G_CALLBACK(ContinueUnlessParsed), nullptr);
     g_signal_connect(decoder.get(), "pad-added", G_CALLBACK(SinkEveryStream), pipeline.get());
     gst_bin_add_many(GST_BIN(pipeline.get()), source.get(), decoder.get(), nullptr);
-    if (!gst_element_link(source.get(), decoder.get()))
+    if (!LinkUnchecked(source.get(), decoder.get()))
         return std::nullopt;
 
     std::optional<std::int64_t> end;

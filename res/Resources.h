@@ -18,4 +18,9 @@ inline constexpr int IDD_ITEM_CHANCE = 136;
 // Registers every template and picture with the dialog layer; call once before any window.
 void RegisterResources();
 
+// The two halves of it: the templates and the pictures' vector sources, and the pictures drawn
+// from those sources at build time (mirt_render_pictures) at the sizes the windows show them.
+void RegisterSources();
+void RegisterPrerenderedPictures();
+
 } // namespace res

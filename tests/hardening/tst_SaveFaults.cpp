@@ -5,7 +5,7 @@
 // file must always be a whole record.
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
-#include "preview/GstSetup.h"
+#include "preview/Graph.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 

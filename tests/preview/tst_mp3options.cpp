@@ -1,7 +1,7 @@
 // The MP3 options window driven through its widgets, over generated tracks and a fake sink.
 #include "framework/testing/ModalScript.h"
+#include "preview/Graph.h"
 #include "preview/Mp3OptionsDlg.h"
-#include "preview/Pipeline.h"
 #include "preview/testing/HeldSource.h"
 #include "preview/testing/TestMedia.h"
 #include "res/Mp3OptionsControls.h"

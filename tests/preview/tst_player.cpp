@@ -1,7 +1,7 @@
 // The MP3 player against real files made at test time, played into a fakesink: files of every
 // shape common encoders and taggers write end where the decoder ends them; nothing the player
 // does waits for a render, a stalled read or a teardown.
-#include "preview/Pipeline.h"
+#include "preview/Graph.h"
 #include "preview/Preview.h"
 #include "preview/testing/HeldSource.h"
 #include "preview/testing/TestMedia.h"

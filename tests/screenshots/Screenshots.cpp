@@ -4,7 +4,7 @@
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "framework/testing/ModalScript.h"
-#include "preview/GstSetup.h"
+#include "preview/Graph.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"

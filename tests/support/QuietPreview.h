@@ -2,7 +2,7 @@
 // unsynchronised one takes a whole file at once; a synchronised one plays in real time.
 #pragma once
 
-#include "preview/GstSetup.h"
+#include "preview/Graph.h"
 
 namespace testsupport {
 
