@@ -1,9 +1,12 @@
 #include "preview/Graph.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <string>
 
 #include <dlfcn.h>
+#include <link.h>
 
 namespace media {
 namespace {
@@ -15,13 +18,45 @@ std::once_flag g_loadOnce;
 std::atomic<const MediaModule*> g_module{nullptr};
 std::string g_failure; // written once, inside the call_once
 
+// dlopen by bare name searches the run path of its caller. When a runtime wraps dlopen (the
+// sanitizers do), the caller is that runtime, and the program's own run path is not searched.
+// This walks the program's search path itself and opens the module by its full name.
+void* OpenFromProgramSearchPath() {
+    void* program = dlopen(nullptr, RTLD_NOW);
+    if (program == nullptr)
+        return nullptr;
+    Dl_serinfo size{};
+    void* handle = nullptr;
+    if (dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0 && size.dls_size >= sizeof(Dl_serinfo)) {
+        // Dl_serinfo ends in a flexible array; the buffer is allocated with its alignment.
+        const std::size_t words = (size.dls_size + sizeof(Dl_serinfo) - 1) / sizeof(Dl_serinfo);
+        auto buffer = std::make_unique<Dl_serinfo[]>(words);
+        Dl_serinfo* info = buffer.get();
+        *info = size;
+        if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
+            for (unsigned i = 0; i < info->dls_cnt && handle == nullptr; ++i) {
+                const std::string dir = info->dls_serpath[i].dls_name;
+                if (dir.empty())
+                    continue;
+                const std::string path = dir + "/" + kMediaModuleFile;
+                handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            }
+        }
+    }
+    dlclose(program);
+    return handle;
+}
+
 const MediaModule* LoadModule(std::string* reason) {
     std::call_once(g_loadOnce, [] {
         void* handle = dlopen(kMediaModuleFile, RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
             const char* why = dlerror();
             g_failure = why != nullptr ? why : "the media module cannot be loaded";
-            return;
+            handle = OpenFromProgramSearchPath();
+            if (handle == nullptr)
+                return;
+            g_failure.clear();
         }
         using Entry = const MediaModule* (*)();
         const auto entry = reinterpret_cast<Entry>(dlsym(handle, kMediaModuleEntry));
