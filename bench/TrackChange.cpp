@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -93,6 +94,11 @@ void BM_NextTrack(benchmark::State& state) {
         // last, so that it wraps round).
         const int target = real[next++ % real.size()];
         preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
+        // A person's presses are far apart: the previous change's background work (the
+        // teardown of the track before) is over when the next press comes.
+        media::WaitForBackgroundWork(std::chrono::seconds(5));
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
         state.ResumeTiming();
 
         preview.NextTrack(label);
@@ -212,7 +218,13 @@ std::string FileMemory(const std::string& name, const std::string& track) {
     const bool played = RunUntilPlaying(preview.Player());
     const long playing = StatusKiB("VmHWM");
     const std::int64_t estimate = preview.Player().m_llStop;
-    // The end scan finishes in the background; its result arrives through the event loop.
+    // The end scan starts a moment after the track plays and finishes in the background; its
+    // result arrives through the event loop.
+    const auto scanStarted = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
+    while (std::chrono::steady_clock::now() < scanStarted) {
+        g_main_context_iteration(nullptr, FALSE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     const bool scanned = media::WaitForBackgroundWork(std::chrono::seconds(30));
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
