@@ -10,6 +10,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace media {
 namespace {
@@ -99,41 +100,114 @@ bool NameOrderLess(const std::string& a, const std::string& b) {
 
 } // namespace media
 
+namespace {
+
+// File systems whose folder status is kept by the local kernel, so that it changes at once with
+// the folder (a network file system may show a cached status).
+bool IsLocalFileSystem(int fd) {
+    struct statfs info {};
+    if (fstatfs(fd, &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case 0xEF53UL:     // ext2, ext3, ext4
+    case 0x58465342UL: // XFS
+    case 0x9123683EUL: // Btrfs
+    case 0x01021994UL: // tmpfs
+    case 0xF2F52010UL: // F2FS
+        return true;
+    default:
+        return false;
+    }
+}
+
+timespec Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+bool Before(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+timespec Minus(timespec t, std::chrono::milliseconds span) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
+    t.tv_sec -= static_cast<time_t>(ns / 1'000'000'000);
+    t.tv_nsec -= static_cast<long>(ns % 1'000'000'000);
+    if (t.tv_nsec < 0) {
+        t.tv_nsec += 1'000'000'000;
+        --t.tv_sec;
+    }
+    return t;
+}
+
+} // namespace
+
+bool CFileFinder::FolderStamp::operator==(const FolderStamp& other) const {
+    return device == other.device && inode == other.inode &&
+           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec &&
+           size == other.size;
+}
+
 bool CFileFinder::FindFile(const std::string& pattern) {
-    Close();
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
         slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    m_folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    const bool sameSearch = folder == m_listedFolder && namePattern == m_listedPattern;
+    Close(); // keeps the listing aside if it may be reused
+    const std::optional<FolderStamp> reusable = m_reusableFor;
+    m_reusableFor.reset();
+    m_folder = folder;
     if (namePattern.empty()) {
         return false;
     }
     // The folder is read with readdir: its entry types spare a stat() per file, and no path
     // objects are built, which matters in folders of thousands of files.
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
         opendir(m_folder.empty() ? "." : m_folder.c_str()), &closedir);
-    if (!folder) {
+    if (!dir) {
         return false;
     }
-    while (const dirent* entry = readdir(folder.get())) {
-        std::string name = entry->d_name;
-        if (!media::MatchesWildcard(name, namePattern)) {
-            continue;
+    const timespec readStart = Now();
+    struct stat status {};
+    std::optional<FolderStamp> stamp;
+    if (fstat(dirfd(dir.get()), &status) == 0 && IsLocalFileSystem(dirfd(dir.get())))
+        stamp = FolderStamp{status.st_dev, status.st_ino, status.st_ctim, status.st_size};
+    if (stamp && reusable && sameSearch && *stamp == *reusable) {
+        // Unchanged since it was read: the names (and the order already found) stand.
+        m_names = std::move(m_kept);
+        m_order = m_keptOrder;
+        m_selected = m_keptSelected;
+    } else {
+        bool onlyPlainFiles = true;
+        while (const dirent* entry = readdir(dir.get())) {
+            std::string name = entry->d_name;
+            if (!media::MatchesWildcard(name, namePattern)) {
+                continue;
+            }
+            // Follows symbolic links: a link counts when its target is a regular file, so
+            // broken links, link loops and folders named like tracks are left out.
+            bool regular = entry->d_type == DT_REG;
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                onlyPlainFiles = false;
+                struct stat target {};
+                regular = fstatat(dirfd(dir.get()), entry->d_name, &target, 0) == 0 &&
+                          S_ISREG(target.st_mode);
+            }
+            if (regular) {
+                m_names.push_back({std::move(name), {}});
+            }
         }
-        // Follows symbolic links: a link counts when its target is a regular file, so broken
-        // links, link loops and folders named like tracks are left out.
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat target {};
-            regular = fstatat(dirfd(folder.get()), entry->d_name, &target, 0) == 0 &&
-                      S_ISREG(target.st_mode);
-        }
-        if (regular) {
-            m_names.push_back({std::move(name), {}});
-        }
+        // Put in order only when a name is asked for: counting the matches needs no order.
+        m_order = Order::Unsorted;
+        if (!onlyPlainFiles || !stamp || !Before(stamp->changed, Minus(readStart, m_settledAfter)))
+            stamp.reset();
     }
-    // Put in order only when a name is asked for: counting the matches needs no order.
-    m_order = Order::Unsorted;
+    m_reusableFor = stamp;
+    m_listedFolder = m_folder;
+    m_listedPattern = namePattern;
     return !m_names.empty();
 }
 
@@ -187,6 +261,15 @@ std::string CFileFinder::GetFilePath() const {
 }
 
 void CFileFinder::Close() {
+    // The listing is kept aside for the next FindFile() of the same search, while it may be
+    // reused (m_reusableFor); otherwise it is dropped.
+    if (m_reusableFor) {
+        m_kept = std::move(m_names);
+        m_keptOrder = m_order;
+        m_keptSelected = m_selected;
+    } else {
+        m_kept.clear();
+    }
     m_folder.clear();
     m_names.clear();
     m_order = Order::Sorted;

@@ -3,8 +3,13 @@
 // another one follows, GetFileName() names the current entry.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
+#include <time.h>
 
 namespace media {
 
@@ -43,7 +48,25 @@ public:
 
     std::size_t MatchCount() const { return m_names.size(); }
 
+    // A folder whose status has not changed for this long since it was read is not read again
+    // by the next FindFile() of the same pattern (see FolderStamp). Tests shorten it.
+    std::chrono::milliseconds m_settledAfter{1000};
+
 private:
+    // What tells that a folder is as it was read: any entry added, removed or renamed, and any
+    // change of its times, sets its status-change time to the present. A listing is reused
+    // only when that time lay well before the read began (a change in the same clock tick as
+    // the read would leave it equal), on a local file system, and when no entry was a link or
+    // of unknown type (a link's target can change without the folder changing).
+    struct FolderStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        timespec changed{};
+        off_t size = 0;
+        bool operator==(const FolderStamp& other) const;
+    };
+    bool ReadFolder(const std::string& namePattern);
+
     struct Match {
         std::string name;
         std::string key; // FoldedName(name), made once an order is needed
@@ -59,4 +82,11 @@ private:
     mutable Order m_order = Order::Sorted;
     mutable std::size_t m_selected = 0;
     std::size_t m_next = 0; // index of the entry the next FindNextFile() makes current
+    // The listing in m_names may be reused for this folder and pattern while it has this stamp.
+    std::optional<FolderStamp> m_reusableFor;
+    std::vector<Match> m_kept; // the listing while Close() has put it aside
+    Order m_keptOrder = Order::Sorted;
+    std::size_t m_keptSelected = 0;
+    std::string m_listedFolder;
+    std::string m_listedPattern;
 };

@@ -8,8 +8,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <chrono>
 #include <filesystem>
 #include <vector>
+
+#include <sys/stat.h>
+#include <time.h>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +31,16 @@ private:
             names.push_back(finder.GetFileName());
         }
         return names;
+    }
+
+    static bool ChangedLongerAgoThan(const char* folder, long ms) {
+        struct stat status {};
+        timespec now{};
+        if (stat(folder, &status) != 0 || clock_gettime(CLOCK_REALTIME, &now) != 0)
+            return false;
+        const long long ageMs = (now.tv_sec - status.st_ctim.tv_sec) * 1000LL +
+                                (now.tv_nsec - status.st_ctim.tv_nsec) / 1'000'000;
+        return ageMs > ms;
     }
 
 private slots:
@@ -90,6 +104,28 @@ private slots:
         // Stepping past the end keeps the last entry current.
         QVERIFY(!finder.FindNextFile());
         QCOMPARE(finder.GetFileName(), std::string("3.mp3"));
+    }
+
+    // A folder that has not changed is not read again; every kind of change to it is seen by
+    // the next search.
+    void aChangedFolderIsReadAgain() {
+        fs::create_directories("Music");
+        for (const char* name : {"a.mp3", "c.mp3"})
+            QVERIFY(testmedia::WriteBytes(std::string("Music/") + name, "x"));
+        CFileFinder finder;
+        finder.m_settledAfter = std::chrono::milliseconds(20);
+        QTRY_VERIFY_WITH_TIMEOUT(ChangedLongerAgoThan("Music", 40), 2000);
+        using Names = std::vector<std::string>;
+        QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"a.mp3", "c.mp3"}));
+        QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"a.mp3", "c.mp3"}));
+        QVERIFY(testmedia::WriteBytes("Music/b.mp3", "x"));
+        QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"a.mp3", "b.mp3", "c.mp3"}));
+        QTRY_VERIFY_WITH_TIMEOUT(ChangedLongerAgoThan("Music", 40), 2000);
+        QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"a.mp3", "b.mp3", "c.mp3"}));
+        fs::rename("Music/c.mp3", "Music/d.mp3");
+        fs::remove("Music/a.mp3");
+        QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"b.mp3", "d.mp3"}));
+        QCOMPARE(Walk(finder, "Music/*.MP3"), (Names{"b.mp3", "d.mp3"}));
     }
 
     void nothingToFind() {
