@@ -71,6 +71,15 @@ bool RunUntilPlaying(const CMp3Player& player) {
     return true;
 }
 
+// A person's presses are far apart: the previous press's background work (the teardown of the
+// track before) is over when the next one comes. Back to back, each teardown overlapped the
+// next preroll.
+void SettleBetweenPresses() {
+    media::WaitForBackgroundWork(std::chrono::seconds(5));
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+}
+
 void BM_NextTrack(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     std::string error;
@@ -94,11 +103,7 @@ void BM_NextTrack(benchmark::State& state) {
         // last, so that it wraps round).
         const int target = real[next++ % real.size()];
         preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
-        // A person's presses are far apart: the previous change's background work (the
-        // teardown of the track before) is over when the next press comes.
-        media::WaitForBackgroundWork(std::chrono::seconds(5));
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        SettleBetweenPresses();
         state.ResumeTiming();
 
         preview.NextTrack(label);
@@ -162,6 +167,9 @@ void BM_PlayFile(benchmark::State& state, bool hour) {
     }
     SilentLabel label;
     for (auto _ : state) {
+        state.PauseTiming();
+        SettleBetweenPresses();
+        state.ResumeTiming();
         preview.PlayCurrentTrack(label);
         if (!RunUntilPlaying(preview.Player())) {
             state.SkipWithError("the track did not play");
