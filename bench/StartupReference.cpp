@@ -25,32 +25,16 @@
 #ifdef MIRT_REFERENCE_MEDIA
 #include <QTimer>
 
+#include "bench/ReferencePipeline.h"
+
 #include <gst/gst.h>
 
 namespace {
 
-void LinkAudio(GstElement*, GstPad* pad, gpointer convert) {
-    GstPad* sink = gst_element_get_static_pad(GST_ELEMENT(convert), "sink");
-    if (!gst_pad_is_linked(sink))
-        gst_pad_link(pad, sink);
-    gst_object_unref(sink);
-}
-
 // Kept until the process ends, like the program's graph.
 void BuildAndPreroll(const char* track) {
     gst_init(nullptr, nullptr);
-    GstElement* pipeline = gst_pipeline_new(nullptr);
-    GstElement* source = gst_element_factory_make("filesrc", nullptr);
-    GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
-    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
-    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-    GstElement* volume = gst_element_factory_make("volume", nullptr);
-    GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr);
-    g_object_set(source, "location", track, nullptr);
-    gst_bin_add_many(GST_BIN(pipeline), source, decoder, convert, resample, volume, sink, nullptr);
-    gst_element_link(source, decoder);
-    gst_element_link_many(convert, resample, volume, sink, nullptr);
-    g_signal_connect(decoder, "pad-added", G_CALLBACK(LinkAudio), convert);
+    GstElement* pipeline = bench::MakeReferencePipeline(track, "autoaudiosink");
     gst_element_set_state(pipeline, GST_STATE_PAUSED);
     gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
 }

@@ -14,6 +14,7 @@
 // until its exact end has been found.
 // Usage: mirt_bench_tracks --data DIR [--repetitions N] [--file-memory] [Google Benchmark flags]
 #include "bench/BenchMedia.h"
+#include "bench/ReferencePipeline.h"
 #include "preview/Graph.h"
 #include "preview/GstHandles.h"
 #include "preview/GstSetup.h"
@@ -80,10 +81,11 @@ void SettleBetweenPresses() {
     }
 }
 
-void BM_NextTrack(benchmark::State& state) {
-    const auto count = static_cast<std::size_t>(state.range(0));
-    std::string error;
-    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error);
+// Runs `body` with a preview whose working folder is `folder` (none: `error` says why) and
+// whose graph is built, into fakesink; skips the benchmark when either cannot be had.
+template <typename Body>
+void WithPreview(benchmark::State& state, const std::string& folder, const std::string& error,
+                 Body body) {
     if (folder.empty()) {
         state.SkipWithError(error.c_str());
         return;
@@ -94,24 +96,33 @@ void BM_NextTrack(benchmark::State& state) {
         state.SkipWithError("no media graph");
         return;
     }
-    const std::array<int, 3> real = bench::RealTrackIndices(count);
-    SilentLabel label;
-    std::size_t next = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        // NextTrack moves one on: start just before a real track (before the first: at the
-        // last, so that it wraps round).
-        const int target = real[next++ % real.size()];
-        preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
-        SettleBetweenPresses();
-        state.ResumeTiming();
+    body(preview);
+}
 
-        preview.NextTrack(label);
-        if (!RunUntilPlaying(preview.Player())) {
-            state.SkipWithError("the track did not play");
-            break;
+void BM_NextTrack(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    std::string error;
+    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error);
+    WithPreview(state, folder, error, [&](media::Preview& preview) {
+        const std::array<int, 3> real = bench::RealTrackIndices(count);
+        SilentLabel label;
+        std::size_t next = 0;
+        for (auto _ : state) {
+            state.PauseTiming();
+            // NextTrack moves one on: start just before a real track (before the first: at the
+            // last, so that it wraps round).
+            const int target = real[next++ % real.size()];
+            preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
+            SettleBetweenPresses();
+            state.ResumeTiming();
+
+            preview.NextTrack(label);
+            if (!RunUntilPlaying(preview.Player())) {
+                state.SkipWithError("the track did not play");
+                break;
+            }
         }
-    }
+    });
 }
 
 // A folder `dataDir`/`name` whose Music folder holds only `track` (a hard link).
@@ -155,27 +166,19 @@ void BM_PlayFile(benchmark::State& state, bool hour) {
         return;
     }
     const std::string folder = SingleTrackFolder(hour ? "play-1h" : "play-30s", track, error);
-    if (folder.empty()) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    WorkingDir workingDir(folder);
-    media::Preview preview(media::GraphOptions{"fakesink", true});
-    if (InitDirectShow(preview) != 0) {
-        state.SkipWithError("no media graph");
-        return;
-    }
-    SilentLabel label;
-    for (auto _ : state) {
-        state.PauseTiming();
-        SettleBetweenPresses();
-        state.ResumeTiming();
-        preview.PlayCurrentTrack(label);
-        if (!RunUntilPlaying(preview.Player())) {
-            state.SkipWithError("the track did not play");
-            break;
+    WithPreview(state, folder, error, [&](media::Preview& preview) {
+        SilentLabel label;
+        for (auto _ : state) {
+            state.PauseTiming();
+            SettleBetweenPresses();
+            state.ResumeTiming();
+            preview.PlayCurrentTrack(label);
+            if (!RunUntilPlaying(preview.Player())) {
+                state.SkipWithError("the track did not play");
+                break;
+            }
         }
-    }
+    });
 }
 
 long StatusKiB(const char* field) {
@@ -249,35 +252,11 @@ std::string FileMemory(const std::string& name, const std::string& track) {
            ", \"peak_end_found_kib\": " + std::to_string(ended) + "}";
 }
 
-void OnDecodedPad(GstElement*, GstPad* pad, gpointer convert) {
-    const media::CapsPtr caps(gst_pad_query_caps(pad, nullptr));
-    if (!caps || gst_caps_is_empty(caps.get()))
-        return;
-    const gchar* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
-    if (name == nullptr || !g_str_has_prefix(name, "audio/"))
-        return;
-    const media::PadPtr sinkPad(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
-    if (!gst_pad_is_linked(sinkPad.get()))
-        gst_pad_link(pad, sinkPad.get());
-}
-
 void BM_ReferencePreroll(benchmark::State& state) {
     std::size_t next = 0;
     for (auto _ : state) {
         const std::string& path = g_tracks[next++ % g_tracks.size()];
-        GstElement* pipeline = gst_pipeline_new(nullptr);
-        GstElement* source = gst_element_factory_make("filesrc", nullptr);
-        GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
-        GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
-        GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-        GstElement* volume = gst_element_factory_make("volume", nullptr);
-        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-        g_object_set(source, "location", path.c_str(), nullptr);
-        gst_bin_add_many(GST_BIN(pipeline), source, decoder, convert, resample, volume, sink,
-                         nullptr);
-        gst_element_link(source, decoder);
-        gst_element_link_many(convert, resample, volume, sink, nullptr);
-        g_signal_connect(decoder, "pad-added", G_CALLBACK(OnDecodedPad), convert);
+        GstElement* pipeline = bench::MakeReferencePipeline(path.c_str(), "fakesink");
         gst_element_set_state(pipeline, GST_STATE_PAUSED);
         const GstStateChangeReturn result =
             gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);

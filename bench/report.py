@@ -120,12 +120,21 @@ def track_rows(out):
     return rows
 
 
-def file_memory_rows(out):
-    path = os.path.join(out, "file-memory.json")
+def read_json(out, name, last_line=False):
+    """The JSON of one result file (or of its last line), or None when the run made none."""
+    path = os.path.join(out, name)
     if not os.path.exists(path) or os.path.getsize(path) == 0:
-        return []
+        return None
     with open(path) as f:
-        readings = {r["file"]: r for r in json.load(f)}
+        text = f.read()
+    return json.loads(text.strip().splitlines()[-1] if last_line else text)
+
+
+def file_memory_rows(out):
+    data = read_json(out, "file-memory.json")
+    if data is None:
+        return []
+    readings = {r["file"]: r for r in data}
 
     def growth(r):
         return max(r["peak_playing_kib"], r["peak_end_found_kib"]) - r["rss_before_kib"]
@@ -141,11 +150,9 @@ def file_memory_rows(out):
 
 
 def press_rows(out):
-    path = os.path.join(out, "presses.json")
-    if not os.path.exists(path) or os.path.getsize(path) == 0:
+    presses = read_json(out, "presses.json", last_line=True)
+    if presses is None:
         return []
-    with open(path) as f:
-        presses = json.loads(f.read().strip().splitlines()[-1])
     rows = []
     for kind, label in (("good", "good files"), ("no_audio", "a picture named .mp3"),
                         ("held", "a file whose reads are held back")):
@@ -215,11 +222,9 @@ def cpu_rows(out, window):
 
 
 def soak_rows(out):
-    path = os.path.join(out, "soak.json")
-    if not os.path.exists(path) or os.path.getsize(path) == 0:
+    soak = read_json(out, "soak.json", last_line=True)
+    if soak is None:
         return []
-    with open(path) as f:
-        soak = json.loads(f.read().strip().splitlines()[-1])
     warm, end = soak["after_warm_up"], soak["end"]
     growth = end["rss_kib"] - warm["rss_kib"]
     peak_growth = max(soak["rss_samples_kib"]) - warm["rss_kib"]
