@@ -181,6 +181,7 @@ bool CFileFinder::FindFile(const std::string& pattern) {
         m_order = m_keptOrder;
         m_selected = m_keptSelected;
     } else {
+        m_kept.clear();
         bool onlyPlainFiles = true;
         while (const dirent* entry = readdir(dir.get())) {
             std::string name = entry->d_name;
