@@ -46,8 +46,6 @@ public:
     std::string GetFilePath() const;
     void Close();
 
-    std::size_t MatchCount() const { return m_names.size(); }
-
     // A folder whose status has not changed for this long since it was read is not read again
     // by the next FindFile() of the same pattern (see FolderStamp). Tests shorten it.
     std::chrono::milliseconds m_settledAfter{1000};

@@ -63,4 +63,22 @@ inline ElementPtr MakeElement(const char* factory) {
     return ElementPtr(GST_ELEMENT(gst_object_ref_sink(element)));
 }
 
+// Whether `message` is an application message whose structure is named `name`.
+inline bool IsApplicationMessage(GstMessage* message, const char* name) {
+    const GstStructure* structure = gst_message_get_structure(message);
+    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_APPLICATION && structure != nullptr &&
+           gst_structure_has_name(structure, name);
+}
+
+// Whether `pad` carries audio, by its negotiated format or, before that, the formats it can take.
+inline bool IsAudioPad(GstPad* pad) {
+    CapsPtr caps(gst_pad_get_current_caps(pad));
+    if (!caps)
+        caps.reset(gst_pad_query_caps(pad, nullptr));
+    if (!caps || gst_caps_is_empty(caps.get()))
+        return false;
+    const gchar* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
+    return name != nullptr && g_str_has_prefix(name, "audio/");
+}
+
 } // namespace media

@@ -16,16 +16,6 @@ bool HasProperty(GstElement* element, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
 }
 
-bool IsAudioPad(GstPad* pad) {
-    CapsPtr caps(gst_pad_get_current_caps(pad));
-    if (!caps)
-        caps.reset(gst_pad_query_caps(pad, nullptr));
-    if (!caps || gst_caps_is_empty(caps.get()))
-        return false;
-    const gchar* name = gst_structure_get_name(gst_caps_get_structure(caps.get(), 0));
-    return name != nullptr && g_str_has_prefix(name, "audio/");
-}
-
 bool IsLinked(GstElement* element) {
     const PadPtr sinkPad(gst_element_get_static_pad(element, "sink"));
     return sinkPad && gst_pad_is_linked(sinkPad.get());
@@ -50,10 +40,11 @@ void OnAllPadsExposed(GstElement* decoder, gpointer tailInput) {
         gst_message_new_application(GST_OBJECT(decoder), gst_structure_new_empty(kNoAudioMessage)));
 }
 
-bool IsApplication(GstMessage* message, const char* name) {
-    const GstStructure* structure = gst_message_get_structure(message);
-    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_APPLICATION && structure != nullptr &&
-           gst_structure_has_name(structure, name);
+// Removes the timeout source `id` names, if any, and forgets it.
+void RemoveTimeout(guint& id) {
+    if (id != 0)
+        g_source_remove(id);
+    id = 0;
 }
 
 std::string Describe(GstMessage* message) {
@@ -280,7 +271,7 @@ void MediaGraph::OnMessage(GstMessage* message) {
                 m_rewind = 0;
             if (Pipeline::DoneFailed(message) && m_load == Load::Rendering)
                 FinishRender(false, "the state change failed");
-        } else if (IsApplication(message, kNoAudioMessage)) {
+        } else if (IsApplicationMessage(message, kNoAudioMessage)) {
             if (m_load == Load::Rendering)
                 FinishRender(false, "no audio stream");
         } else if (TrackEndScan::IsResult(message)) {
@@ -334,15 +325,11 @@ gboolean MediaGraph::OnScanDue(gpointer data) {
 }
 
 void MediaGraph::StopScanTimer() {
-    if (m_scanTimer != 0)
-        g_source_remove(m_scanTimer);
-    m_scanTimer = 0;
+    RemoveTimeout(m_scanTimer);
 }
 
 void MediaGraph::StopStallTimer() {
-    if (m_stallTimer != 0)
-        g_source_remove(m_stallTimer);
-    m_stallTimer = 0;
+    RemoveTimeout(m_stallTimer);
 }
 
 gboolean MediaGraph::OnRenderStalled(gpointer data) {

@@ -222,11 +222,9 @@ std::uint64_t Pipeline::SeekToStart() {
 }
 
 std::uint64_t Pipeline::DoneNumber(GstMessage* message) {
-    const GstStructure* structure = gst_message_get_structure(message);
     guint64 number = 0;
-    if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_APPLICATION || structure == nullptr ||
-        !gst_structure_has_name(structure, kDoneMessage) ||
-        !gst_structure_get_uint64(structure, "number", &number))
+    if (!IsApplicationMessage(message, kDoneMessage) ||
+        !gst_structure_get_uint64(gst_message_get_structure(message), "number", &number))
         return 0;
     return number;
 }

@@ -37,10 +37,7 @@ void SinkEveryStream(GstElement* /*decoder*/, GstPad* pad, gpointer pipeline) {
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
     if (sink == nullptr)
         return;
-    CapsPtr caps(gst_pad_get_current_caps(pad));
-    const GstStructure* structure = caps ? gst_caps_get_structure(caps.get(), 0) : nullptr;
-    const bool audio =
-        structure != nullptr && g_str_has_prefix(gst_structure_get_name(structure), "audio/");
+    const bool audio = IsAudioPad(pad);
     const ElementPtr existing(gst_bin_get_by_name(GST_BIN(pipeline), kAudioSinkName));
     if (audio && !existing)
         gst_object_set_name(GST_OBJECT(sink), kAudioSinkName);
@@ -153,9 +150,7 @@ TrackEndScan::~TrackEndScan() {
 }
 
 bool TrackEndScan::IsResult(GstMessage* message) {
-    const GstStructure* structure = gst_message_get_structure(message);
-    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_APPLICATION && structure != nullptr &&
-           gst_structure_has_name(structure, kResultMessage);
+    return IsApplicationMessage(message, kResultMessage);
 }
 
 std::optional<std::int64_t> TrackEndScan::EndFrom(GstMessage* message) {
