@@ -2,7 +2,7 @@
 #pragma once
 
 #include "framework/App.h"
-#include "preview/Graph.h"
+#include "media/Graph.h"
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include "framework/Log.h"
 #include "framework/PaintDC.h"
 #include "items/ItemChanceDlg.h"
-#include "preview/Mp3OptionsDlg.h"
+#include "mp3options/Mp3OptionsDlg.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "res/Texts.h"

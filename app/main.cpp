@@ -1,5 +1,5 @@
 #include "app/ConfigApp.h"
-#include "preview/Graph.h"
+#include "preview/MediaModule.h"
 #include "res/Resources.h"
 
 #include <chrono>

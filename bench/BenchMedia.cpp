@@ -1,6 +1,6 @@
 #include "bench/BenchMedia.h"
 
-#include "preview/testing/TestMedia.h"
+#include "support/media/TestMedia.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -17,15 +17,15 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/Graph.h"
+#include "media/Graph.h"
 #include "preview/Preview.h"
-#include "preview/testing/HeldSource.h"
-#include "preview/testing/TestMedia.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
+#include "support/ModalScript.h"
+#include "support/media/HeldSource.h"
+#include "support/media/TestMedia.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ using namespace framework::win32;
 
 namespace fs = std::filesystem;
 using framework::CDialog;
-using framework::testing::WhenNextDialogShows;
+using testsupport::WhenNextDialogShows;
 
 namespace {
 

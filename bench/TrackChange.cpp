@@ -15,11 +15,12 @@
 // Usage: mirt_bench_tracks --data DIR [--repetitions N] [--file-memory] [Google Benchmark flags]
 #include "bench/BenchMedia.h"
 #include "bench/ReferencePipeline.h"
-#include "preview/Graph.h"
-#include "preview/GstHandles.h"
-#include "preview/GstSetup.h"
+#include "media/Graph.h"
+#include "media/GstHandles.h"
+#include "media/GstSetup.h"
+#include "preview/MediaModule.h"
 #include "preview/Preview.h"
-#include "preview/testing/TestMedia.h"
+#include "support/media/TestMedia.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,6 @@
 #include "framework/DialogHost.h"
 #include "framework/MessageBox.h"
 #include "framework/Resources.h"
-#include "framework/testing/ModalScript.h"
 #include "framework/widgets/Picture.h"
 #include "framework/widgets/Trackbar.h"
 
@@ -22,6 +21,8 @@ struct CDialog::Binding {
 };
 
 namespace {
+
+ModalRunObserver g_modalRunObserver = nullptr;
 
 void SetControlText(QWidget* widget, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget))
@@ -46,6 +47,10 @@ QString ControlText(const QWidget* widget) {
 
 } // namespace
 
+void SetModalRunObserver(ModalRunObserver observer) {
+    g_modalRunObserver = observer;
+}
+
 CDialog::CDialog(int templateId)
     : m_templateId(templateId), m_template(FindDialogTemplate(templateId)) {}
 
@@ -66,7 +71,8 @@ int CDialog::DoModal() {
     m_ended = false;
     if (OnInitDialog())
         m_host->focusFirstTabStop();
-    testing::detail::ModalShown(*this);
+    if (g_modalRunObserver != nullptr)
+        g_modalRunObserver(*this);
     const int result = m_ended ? m_endResult : m_host->exec();
     DestroyWindow();
     return result;

@@ -86,4 +86,9 @@ private:
     int m_endResult = 0;
 };
 
+// Told of every modal run once its window is initialised, before it takes its first event
+// (tests drive windows through it). Null for none, the default.
+using ModalRunObserver = void (*)(CDialog& window);
+void SetModalRunObserver(ModalRunObserver observer);
+
 } // namespace framework

@@ -1,16 +1,9 @@
 #include "preview/FileFinder.h"
 
-#include "preview/TextEncoding.h"
-
-#include <QChar>
+#include "preview/TrackOrder.h"
 
 #include <algorithm>
-#include <memory>
-#include <string_view>
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <sys/vfs.h>
+#include <utility>
 
 namespace media {
 namespace {
@@ -62,189 +55,59 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     return p == pattern.size();
 }
 
-std::string FoldedName(const std::string& name) {
-    // Most names are plain ASCII: those fold in place, byte by byte.
-    std::string key = name;
-    std::size_t at = 0;
-    for (; at < key.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(key[at]);
-        if (byte >= 0x80)
-            break;
-        key[at] = static_cast<char>(FoldAscii(byte));
-    }
-    if (at == key.size())
-        return key;
-    key.resize(at);
-    const std::string_view bytes(name);
-    while (at < bytes.size()) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (byte < 0x80) {
-            key += static_cast<char>(FoldAscii(byte));
-            ++at;
-            continue;
-        }
-        const std::size_t from = at;
-        if (const std::optional<char32_t> c = NextCodePoint(bytes, at))
-            AppendUtf8(key, QChar::toCaseFolded(*c));
-        else
-            key += bytes[from];
-    }
-    return key;
-}
-
-bool NameOrderLess(const std::string& a, const std::string& b) {
-    const std::string foldedA = FoldedName(a);
-    const std::string foldedB = FoldedName(b);
-    return foldedA != foldedB ? foldedA < foldedB : a < b;
-}
-
 } // namespace media
 
-namespace {
-
-// File systems whose folder status is kept by the local kernel, so that it changes at once with
-// the folder (a network file system may show a cached status).
-bool IsLocalFileSystem(int fd) {
-    struct statfs info {};
-    if (fstatfs(fd, &info) != 0)
-        return false;
-    switch (static_cast<unsigned long>(info.f_type)) {
-    case 0xEF53UL:     // ext2, ext3, ext4
-    case 0x58465342UL: // XFS
-    case 0x9123683EUL: // Btrfs
-    case 0x01021994UL: // tmpfs
-    case 0xF2F52010UL: // F2FS
-        return true;
-    default:
-        return false;
-    }
-}
-
-timespec Now() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return now;
-}
-
-bool Before(const timespec& a, const timespec& b) {
-    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
-}
-
-timespec Minus(timespec t, std::chrono::milliseconds span) {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(span).count();
-    t.tv_sec -= static_cast<time_t>(ns / 1'000'000'000);
-    t.tv_nsec -= static_cast<long>(ns % 1'000'000'000);
-    if (t.tv_nsec < 0) {
-        t.tv_nsec += 1'000'000'000;
-        --t.tv_sec;
-    }
-    return t;
-}
-
-} // namespace
-
-bool CFileFinder::FolderStamp::operator==(const FolderStamp& other) const {
-    return device == other.device && inode == other.inode &&
-           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec &&
-           size == other.size;
+CFileFinder::CFileFinder(std::chrono::milliseconds settledAfter) {
+    m_listings.m_settledAfter = settledAfter;
 }
 
 bool CFileFinder::FindFile(const std::string& pattern) {
+    Close();
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
         slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    const std::string folder =
-        slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    const bool sameSearch = folder == m_listedFolder && namePattern == m_listedPattern;
-    Close(); // keeps the listing aside if it may be reused
-    const std::optional<FolderStamp> reusable = m_reusableFor;
-    m_reusableFor.reset();
-    m_folder = folder;
-    if (namePattern.empty()) {
+    m_folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    if (namePattern.empty())
         return false;
-    }
-    // The folder is read with readdir: its entry types spare a stat() per file, and no path
-    // objects are built, which matters in folders of thousands of files.
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
-        opendir(m_folder.empty() ? "." : m_folder.c_str()), &closedir);
-    if (!dir) {
-        return false;
-    }
-    const timespec readStart = Now();
-    struct stat status {};
-    std::optional<FolderStamp> stamp;
-    if (fstat(dirfd(dir.get()), &status) == 0 && IsLocalFileSystem(dirfd(dir.get())))
-        stamp = FolderStamp{status.st_dev, status.st_ino, status.st_ctim, status.st_size};
-    if (stamp && reusable && sameSearch && *stamp == *reusable) {
-        // Unchanged since it was read: the names (and the order already found) stand.
-        m_names = std::move(m_kept);
-        m_order = m_keptOrder;
-        m_selected = m_keptSelected;
-    } else {
-        m_kept.clear();
-        bool onlyPlainFiles = true;
-        while (const dirent* entry = readdir(dir.get())) {
-            std::string name = entry->d_name;
-            if (!media::MatchesWildcard(name, namePattern)) {
-                continue;
-            }
-            // Follows symbolic links: a link counts when its target is a regular file, so
-            // broken links, link loops and folders named like tracks are left out.
-            bool regular = entry->d_type == DT_REG;
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                onlyPlainFiles = false;
-                struct stat target {};
-                regular = fstatat(dirfd(dir.get()), entry->d_name, &target, 0) == 0 &&
-                          S_ISREG(target.st_mode);
-            }
-            if (regular) {
-                m_names.push_back({std::move(name), {}});
-            }
-        }
-        // Put in order only when a name is asked for: counting the matches needs no order.
-        m_order = Order::Unsorted;
-        if (!onlyPlainFiles || !stamp || !Before(stamp->changed, Minus(readStart, m_settledAfter)))
-            stamp.reset();
-    }
-    m_reusableFor = stamp;
-    m_listedFolder = m_folder;
-    m_listedPattern = namePattern;
-    return !m_names.empty();
+    m_listing = m_listings.Read(m_folder, namePattern);
+    return !m_listing.names.empty();
 }
 
 const std::string& CFileFinder::CurrentName() const {
+    using Order = media::Listing::Order;
     const std::size_t index = m_next - 1;
-    const auto at = m_names.begin() + static_cast<std::ptrdiff_t>(index);
-    const auto less = [](const Match& a, const Match& b) {
+    auto& names = m_listing.names;
+    const auto at = names.begin() + static_cast<std::ptrdiff_t>(index);
+    const auto less = [](const media::Listing::Name& a, const media::Listing::Name& b) {
         const int order = a.key.compare(b.key);
-        return order != 0 ? order < 0 : a.name < b.name;
+        return order != 0 ? order < 0 : a.bytes < b.bytes;
     };
-    if (m_order == Order::Unsorted) {
+    if (m_listing.order == Order::Unsorted) {
         // Each key is made once; usually one name is all that is asked for (the current
         // track), and selecting it takes linear time where sorting all of them does not.
-        for (Match& match : m_names)
-            match.key = media::FoldedName(match.name);
-        std::nth_element(m_names.begin(), at, m_names.end(), less);
-        m_order = Order::Selected;
-        m_selected = index;
-    } else if (m_order == Order::Selected && index != m_selected) {
-        std::sort(m_names.begin(), m_names.end(), less);
-        m_order = Order::Sorted;
+        for (media::Listing::Name& name : names)
+            name.key = media::TrackOrderKey(name.bytes);
+        std::nth_element(names.begin(), at, names.end(), less);
+        m_listing.order = Order::Selected;
+        m_listing.selected = index;
+    } else if (m_listing.order == Order::Selected && index != m_listing.selected) {
+        std::sort(names.begin(), names.end(), less);
+        m_listing.order = Order::Sorted;
     }
-    return at->name;
+    return at->bytes;
 }
 
 bool CFileFinder::FindFileAgain() {
     m_next = 0;
-    return !m_names.empty();
+    return !m_listing.names.empty();
 }
 
 bool CFileFinder::FindNextFile() {
-    if (m_next >= m_names.size()) {
+    if (m_next >= m_listing.names.size()) {
         return false;
     }
     ++m_next;
-    return m_next < m_names.size();
+    return m_next < m_listing.names.size();
 }
 
 std::string CFileFinder::GetFileName() const {
@@ -261,18 +124,10 @@ std::string CFileFinder::GetFilePath() const {
     return m_folder + CurrentName();
 }
 
+// The listing goes back to the cache, which keeps it for the next search while it may be
+// reused.
 void CFileFinder::Close() {
-    // The listing is kept aside for the next FindFile() of the same search, while it may be
-    // reused (m_reusableFor); otherwise it is dropped.
-    if (m_reusableFor) {
-        m_kept = std::move(m_names);
-        m_keptOrder = m_order;
-        m_keptSelected = m_selected;
-    } else {
-        m_kept.clear();
-    }
+    m_listings.HandBack(std::exchange(m_listing, media::Listing{}));
     m_folder.clear();
-    m_names.clear();
-    m_order = Order::Sorted;
     m_next = 0;
 }

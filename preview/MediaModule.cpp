@@ -1,68 +1,54 @@
-#include "preview/Graph.h"
+#include "preview/MediaModule.h"
 
 #include <atomic>
-#include <memory>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <string>
 
 #include <dlfcn.h>
-#include <link.h>
+#include <limits.h>
+#include <unistd.h>
 
 namespace media {
 namespace {
 
 // The module, loaded once and kept for the rest of the process (its threads may outlive any
-// graph). It is found through the program's run path: lib/mirtconfig beside bin/ once installed,
-// the build tree's lib/mirtconfig before.
+// graph).
 std::once_flag g_loadOnce;
 std::atomic<const MediaModule*> g_module{nullptr};
 std::string g_failure; // written once, inside the call_once
 
-// dlopen by bare name searches the run path of its caller. When a runtime wraps dlopen (the
-// sanitizers do), the caller is that runtime, and the program's own run path is not searched.
-// This walks the program's search path itself and opens the module by its full name.
-void* OpenFromProgramSearchPath() {
-    void* program = dlopen(nullptr, RTLD_NOW);
-    if (program == nullptr)
-        return nullptr;
-    Dl_serinfo size{};
-    void* handle = nullptr;
-    if (dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0 && size.dls_size >= sizeof(Dl_serinfo)) {
-        // Dl_serinfo ends in a flexible array; the buffer is allocated with its alignment.
-        const std::size_t words = (size.dls_size + sizeof(Dl_serinfo) - 1) / sizeof(Dl_serinfo);
-        auto buffer = std::make_unique<Dl_serinfo[]>(words);
-        Dl_serinfo* info = buffer.get();
-        *info = size;
-        if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
-            for (unsigned i = 0; i < info->dls_cnt && handle == nullptr; ++i) {
-                const std::string dir = info->dls_serpath[i].dls_name;
-                if (dir.empty())
-                    continue;
-                const std::string path = dir + "/" + kMediaModuleFile;
-                handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            }
-        }
+std::string ProgramFolder(std::string* reason) {
+    std::string path(PATH_MAX, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
+        if (reason != nullptr)
+            *reason = std::string("cannot tell where the program is: ") +
+                      (length < 0 ? std::strerror(errno) : "the path is too long");
+        return {};
     }
-    dlclose(program);
-    return handle;
+    path.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 const MediaModule* LoadModule(std::string* reason) {
     std::call_once(g_loadOnce, [] {
-        void* handle = dlopen(kMediaModuleFile, RTLD_NOW | RTLD_LOCAL);
+        const std::string path = MediaModulePath(&g_failure);
+        if (path.empty())
+            return;
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
             const char* why = dlerror();
             g_failure = why != nullptr ? why : "the media module cannot be loaded";
-            handle = OpenFromProgramSearchPath();
-            if (handle == nullptr)
-                return;
-            g_failure.clear();
+            return;
         }
-        using Entry = const MediaModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(dlsym(handle, kMediaModuleEntry));
-        const MediaModule* module = entry != nullptr ? entry() : nullptr;
+        const auto entry = reinterpret_cast<MediaModuleEntry>(dlsym(handle, kMediaModuleEntry));
+        const auto* module = static_cast<const MediaModule*>(
+            entry != nullptr ? entry(kMediaModuleVersion) : nullptr);
         if (module == nullptr || module->version != kMediaModuleVersion) {
-            g_failure = "the media module does not belong to this program";
+            g_failure = path + " does not belong to this program";
             return;
         }
         g_module.store(module);
@@ -74,6 +60,11 @@ const MediaModule* LoadModule(std::string* reason) {
 }
 
 } // namespace
+
+std::string MediaModulePath(std::string* reason) {
+    const std::string folder = ProgramFolder(reason);
+    return folder.empty() ? std::string() : folder + MIRT_MEDIA_MODULE_FROM_PROGRAM;
+}
 
 std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener,
                                  std::string* reason) {

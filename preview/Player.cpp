@@ -1,5 +1,6 @@
 #include "preview/Player.h"
 
+#include "preview/MediaModule.h"
 #include "preview/Volume.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ bool CMp3Player::BuildGraph(const media::GraphOptions& options) {
     if (!graph || !graph->Build(nullptr))
         return false;
     m_graph = std::move(graph);
-    // The slider's volume holds for every graph, not only the first one.
-    ApplyVolume();
     return true;
 }
 
@@ -26,7 +25,8 @@ void CMp3Player::FreeGraph() {
 int CMp3Player::OpenFile(const std::string& path) {
     if (m_bLoaded)
         Close();
-    if (!m_graph || !m_graph->Render(path))
+    // The slider's volume holds for every file and every graph, not only the first one.
+    if (!m_graph || !m_graph->Render(path, LinearVolume()))
         return 0;
     m_llStart = 0;
     m_llStop = 1;
@@ -69,26 +69,32 @@ short CMp3Player::GetProgress() {
     if (range <= 0 || !position)
         return 0;
     // Only the end of the stream itself counts as 100: a position at the end of a range that is
-    // still the decoder's estimate, or in the last moments before the end arrives, is 99.
+    // only the decoder's estimate, or in the last moments before the end arrives, is 99.
     const std::int64_t percent = std::min<std::int64_t>((*position - m_llStart) * 100 / range, 99);
     // Wraps to 16 bits like the value the progress control takes.
     return static_cast<short>(percent);
 }
 
-void CMp3Player::SetVolumeStep(int step) {
-    m_volumeStep = step;
-    ApplyVolume();
+std::optional<std::int64_t> CMp3Player::GetPosition() const {
+    if (!m_bLoaded || !m_graph || m_graph->load() != media::Graph::Load::Ready)
+        return std::nullopt;
+    return m_graph->Position();
 }
 
-void CMp3Player::ApplyVolume() {
+void CMp3Player::SetVolumeStep(int step) {
+    m_volumeStep = step;
     if (m_graph)
-        m_graph->SetVolume(media::HundredthsDbToLinear(media::StepToHundredthsDb(m_volumeStep)));
+        m_graph->SetVolume(LinearVolume());
+}
+
+double CMp3Player::LinearVolume() const {
+    return media::HundredthsDbToLinear(media::StepToHundredthsDb(m_volumeStep));
 }
 
 long CMp3Player::GetVolume() const {
-    if (m_graph)
-        return media::LinearToHundredthsDb(m_graph->Volume());
-    return media::StepToHundredthsDb(m_volumeStep);
+    const std::optional<double> playing = m_graph ? m_graph->Volume() : std::nullopt;
+    return playing ? media::LinearToHundredthsDb(*playing)
+                   : media::StepToHundredthsDb(m_volumeStep);
 }
 
 bool CMp3Player::IsPlaying() const {
@@ -105,12 +111,8 @@ void CMp3Player::OnRenderFinished(bool ok) {
         m_bStopped = true;
         return;
     }
-    // Until the exact end is known the decoder's estimate stands in; without one the range
-    // stays empty (progress 0), and the end of the stream still ends the track.
+    // The decoder's estimate of the length; without one the range stays empty (progress 0),
+    // and the end of the stream still ends the track.
     const auto duration = m_graph->Duration();
     m_llStop = m_llStart + duration.value_or(0);
-}
-
-void CMp3Player::OnEndFound(std::int64_t end) {
-    m_llStop = end;
 }

@@ -1,6 +1,6 @@
 // The MP3 preview player. It loads one file at a time into its media graph, plays, stops and
 // rewinds it, tells how far it has played and sets its volume. The graph is built and freed
-// apart from the player (InitDirectShow, FreeDirectShow); the player keeps its own state across
+// apart from loading a file; the player keeps its own state, the volume included, across
 // rebuilds. Positions are in nanoseconds.
 //
 // Nothing here waits for GStreamer: OpenFile starts the render and returns, and the outcome
@@ -8,10 +8,11 @@
 // a render that fails leaves the player not loaded, as a failed OpenFile does.
 #pragma once
 
-#include "preview/Graph.h"
+#include "media/Graph.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CMp3Player : private media::GraphListener {
@@ -23,8 +24,8 @@ public:
 
     // 1 from a successful OpenFile until Close or a failed render; kept when the graph is rebuilt.
     int m_bLoaded = 0;
-    // The playable range of the loaded file: the decoder's estimate once it is ready, the exact
-    // end once that is known.
+    // The playable range of the loaded file: from the start to the decoder's estimate of its
+    // length once it is ready.
     std::int64_t m_llStart = 0;
     std::int64_t m_llStop = 1;
 
@@ -42,14 +43,18 @@ public:
     void Play();
     // Stops playing and goes back to the start.
     void StopAndRewind();
-    // How far playback is through the range, in percent. 100 only once the stream has ended.
+    // How far playback is through the range, in percent. 100 only once the stream has ended;
+    // before that at most 99, so that an estimate that ends early never cuts a track short.
     short GetProgress();
+    // Where playback is; where the stream ended once it has. Nothing while no file is ready.
+    std::optional<std::int64_t> GetPosition() const;
 
     // Sets the volume from the slider: step s is s * -2 dB. Remembered while nothing is loaded
     // and applied to every file loaded and to every graph built later.
     void SetVolumeStep(int step);
     int GetVolumeStep() const { return m_volumeStep; }
-    // The graph's volume in hundredths of a dB; without a graph the one the next graph gets.
+    // The volume in hundredths of a dB: the loaded file's as it plays, else the one the next
+    // file gets.
     long GetVolume() const;
 
     // Whether the loaded file is being played (also once it sits at its end, until stopped).
@@ -60,8 +65,7 @@ public:
 
 private:
     void OnRenderFinished(bool ok) override;
-    void OnEndFound(std::int64_t end) override;
-    void ApplyVolume();
+    double LinearVolume() const;
 
     std::unique_ptr<media::Graph> m_graph;
     bool m_bStopped = true;

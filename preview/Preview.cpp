@@ -79,12 +79,13 @@ void Preview::PrevTrack(TrackLabel& label) {
 // Each change of track starts from a fresh graph; whether it could be built is not examined
 // here (a graph that failed plays nothing, and the failure was shown when the window opened).
 void Preview::RebuildGraph() {
-    FreeDirectShow(*this);
-    InitDirectShow(*this);
+    FreeGraph();
+    BuildGraph();
 }
 
 } // namespace media
 
+// The names the settings window knows the graph's lifetime by.
 int InitDirectShow(media::Preview& preview) {
     return preview.BuildGraph() ? 0 : -1;
 }

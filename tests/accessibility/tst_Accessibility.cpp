@@ -2,15 +2,15 @@
 // whose meaning is a picture carry a name, every control a user can reach is named, and Tab
 // visits every usable control in template order and wraps round, Shift+Tab the other way.
 #include "app/SettingsDlg.h"
-#include "framework/testing/ModalScript.h"
 #include "framework/widgets/Picture.h"
 #include "items/ItemChanceDlg.h"
-#include "preview/Mp3OptionsDlg.h"
+#include "mp3options/Mp3OptionsDlg.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
+#include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ScriptedRun.h"
 
@@ -23,7 +23,7 @@
 using namespace framework::win32;
 
 using framework::CDialog;
-using framework::testing::WhenNextDialogShows;
+using testsupport::WhenNextDialogShows;
 
 namespace {
 
@@ -159,7 +159,7 @@ private slots:
         for (int& chance : g_nItemChance)
             chance = 0;
     }
-    void cleanup() { framework::testing::ClearPendingScripts(); }
+    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void controlsAreNamed_data() {
         QTest::addColumn<int>("kind");

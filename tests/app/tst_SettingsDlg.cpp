@@ -1,13 +1,13 @@
 // The settings window driven through its widgets: pages, switches, loading and saving Config.cfg.
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
-#include "framework/testing/ModalScript.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 
 #include <QCheckBox>
@@ -21,7 +21,6 @@
 using namespace framework::win32;
 
 using framework::CDialog;
-using framework::testing::WhenNextDialogShows;
 using testsupport::Click;
 using testsupport::ClickListRow;
 using testsupport::ConfigFileBytes;
@@ -30,6 +29,7 @@ using testsupport::ControlAs;
 using testsupport::Key;
 using testsupport::ReadFile;
 using testsupport::ScopedWorkingDir;
+using testsupport::WhenNextDialogShows;
 using testsupport::WriteFile;
 
 namespace {
@@ -65,7 +65,7 @@ class SettingsDlgTest : public QObject {
 private slots:
     void initTestCase() { res::RegisterResources(); }
     void init() { ResetGlobals(); }
-    void cleanup() { framework::testing::ClearPendingScripts(); }
+    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void opensOnTheGeneralPageWithTheHelpText() {
         ScopedWorkingDir dir;

@@ -1,13 +1,13 @@
 // The whole road a user takes: switch the MP3 player on, preview the Music folder, turn the
 // volume down, confirm both windows, and find the choices in Config.cfg.
 #include "app/SettingsDlg.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/testing/TestMedia.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
+#include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
+#include "support/media/TestMedia.h"
 
 #include <QFile>
 #include <QLabel>
@@ -19,11 +19,11 @@
 using namespace framework::win32;
 
 using framework::CDialog;
-using framework::testing::WhenNextDialogShows;
 using testsupport::Click;
 using testsupport::ClickListRow;
 using testsupport::ControlAs;
 using testsupport::Key;
+using testsupport::WhenNextDialogShows;
 
 class TypicalRoadTest : public QObject {
     Q_OBJECT

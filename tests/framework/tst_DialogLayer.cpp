@@ -3,8 +3,8 @@
 #include "framework/DialogUnits.h"
 #include "framework/MessageBox.h"
 #include "framework/Resources.h"
-#include "framework/testing/ModalScript.h"
 #include "support/GuiHelpers.h"
+#include "support/ModalScript.h"
 #include "support/ScriptedRun.h"
 
 #include <QApplication>
@@ -22,12 +22,12 @@ using framework::CDialog;
 using framework::ControlKind;
 using framework::ControlTemplate;
 using framework::Msg;
-using framework::testing::WhenNextDialogShows;
 using testsupport::Click;
 using testsupport::Control;
 using testsupport::ControlAs;
 using testsupport::Key;
 using testsupport::RunScripted;
+using testsupport::WhenNextDialogShows;
 
 namespace {
 
@@ -157,7 +157,7 @@ private slots:
     }
     void cleanup() {
         framework::SetMessageBoxHook({});
-        framework::testing::ClearPendingScripts();
+        testsupport::ClearPendingScripts();
     }
 
     void rendersTemplateInDialogUnits() {

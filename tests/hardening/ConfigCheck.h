@@ -4,11 +4,11 @@
 
 #include "SystemFaults.h"
 #include "app/SettingsDlg.h"
-#include "framework/testing/ModalScript.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
+#include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
 
 #include <QElapsedTimer>

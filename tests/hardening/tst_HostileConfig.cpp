@@ -3,7 +3,7 @@
 // OK must then either write a correct file or say that it could not.
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
-#include "preview/Graph.h"
+#include "media/Graph.h"
 #include "res/Resources.h"
 
 #include <QDir>

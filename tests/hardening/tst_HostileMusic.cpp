@@ -4,13 +4,13 @@
 // must return, the label must show each name as plain text, and playable tracks must play.
 #include "HardeningMain.h"
 #include "MusicCheck.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/FileFinder.h"
-#include "preview/Mp3OptionsDlg.h"
-#include "preview/testing/TestMedia.h"
+#include "mp3options/Mp3OptionsDlg.h"
+#include "preview/TrackOrder.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
+#include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/media/TestMedia.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -55,7 +55,7 @@ QString Label(const std::string& name) {
 // Sorts tracks the way the folder is listed (case-insensitive, then bytewise).
 void SortLikeTheFolder(std::vector<Track>& tracks) {
     std::sort(tracks.begin(), tracks.end(),
-              [](const Track& a, const Track& b) { return media::NameOrderLess(a.name, b.name); });
+              [](const Track& a, const Track& b) { return media::TrackOrderLess(a.name, b.name); });
 }
 
 } // namespace
@@ -91,7 +91,7 @@ private slots:
         Fresh(true); // tracks play in real time: none ends early
     }
     void cleanup() {
-        framework::testing::ClearPendingScripts();
+        testsupport::ClearPendingScripts();
         m_preview.reset();
         // Qt skips names that are not UTF-8 when it removes a folder; std::filesystem does not.
         std::error_code ignored;
@@ -172,7 +172,7 @@ private slots:
         QString failure;
         int tracksThatPlayed = 0;
         CMp3OptionsDlg dialog(*m_preview);
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
             const auto step = [&](int button, bool playing) {
                 transport.press(button);
@@ -208,7 +208,7 @@ private slots:
         Fresh(false); // each track ends at once
         QString failure;
         CMp3OptionsDlg dialog(*m_preview);
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
             transport.press(res::IDC_PLAY);
             QCOMPARE(transport.label(), QStringLiteral("a good.mp3"));
@@ -256,7 +256,7 @@ private slots:
         }
         QString failure;
         CMp3OptionsDlg dialog(*m_preview);
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
             for (int button : {res::IDC_PLAY, res::IDC_NEXT, res::IDC_PREVIOUS, res::IDC_STOP,
                                res::IDC_NEXT, res::IDC_PLAY}) {
@@ -291,7 +291,7 @@ private slots:
         }
         QString failure;
         CMp3OptionsDlg dialog(*m_preview);
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, *m_preview);
             // Label and player of track `index` in the listing after a press.
             const auto expect = [&](int button, int trackNumber, size_t index, bool playing) {

@@ -4,12 +4,12 @@
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/testing/TestMedia.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
+#include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
+#include "support/media/TestMedia.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,7 +70,7 @@ private slots:
             CMp3Player& player = settings.Preview().Player();
             testsupport::ClickListRow(settings, res::IDC_PAGES, 1);
             testsupport::Click(settings, res::IDC_MP3_PLAYER);
-            framework::testing::WhenNextDialogShows([&](framework::CDialog& options) {
+            testsupport::WhenNextDialogShows([&](framework::CDialog& options) {
                 Transport transport(options, settings.Preview());
                 transport.press(res::IDC_PLAY);
                 if (transport.label() != QStringLiteral("one.mp3"))

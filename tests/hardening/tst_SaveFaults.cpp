@@ -5,7 +5,7 @@
 // file must always be a whole record.
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
-#include "preview/Graph.h"
+#include "media/Graph.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 
@@ -225,7 +225,7 @@ class SaveFaultsTest : public QObject {
 
 private slots:
     void initTestCase() { res::RegisterResources(); }
-    void cleanup() { framework::testing::ClearPendingScripts(); }
+    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void theOldFileSurvivesOrTheUserIsTold_data() {
         QTest::addColumn<Fault>("fault");

@@ -5,14 +5,15 @@
 #include "MemoryUse.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/Graph.h"
-#include "preview/Mp3OptionsDlg.h"
-#include "preview/testing/TestMedia.h"
+#include "media/Graph.h"
+#include "mp3options/Mp3OptionsDlg.h"
+#include "preview/MediaModule.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
+#include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/media/TestMedia.h"
 
 #include <filesystem>
 
@@ -56,7 +57,7 @@ class SoakTest : public QObject {
 
 private slots:
     void initTestCase() { res::RegisterResources(); }
-    void cleanup() { framework::testing::ClearPendingScripts(); }
+    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void aThousandTrackChanges() {
         testsupport::ScopedWorkingDir dir;
@@ -76,7 +77,7 @@ private slots:
             return Usage::Now();
         };
         CMp3OptionsDlg dialog(preview);
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& w) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& w) {
             Transport transport(w, preview);
             for (int round = 1; round <= kRounds && failure.isEmpty(); ++round) {
                 // Mostly forward, every fourth change backward; now and then a stop.
@@ -110,14 +111,14 @@ private slots:
         testsupport::ScopedWorkingDir dir;
         Usage warm, end;
         int opened = 0;
-        framework::testing::WhenNextDialogShows([&](framework::CDialog& settings) {
+        testsupport::WhenNextDialogShows([&](framework::CDialog& settings) {
             testsupport::ClickListRow(settings, res::IDC_PAGES,
                                       button == res::IDC_MP3_OPTIONS ? 1 : 0);
             if (button == res::IDC_MP3_OPTIONS)
                 testsupport::Click(settings,
                                    res::IDC_MP3_PLAYER); // the MP3 options button needs the player
             for (int round = 1; round <= kRounds; ++round) {
-                framework::testing::WhenNextDialogShows([&](framework::CDialog& sub) {
+                testsupport::WhenNextDialogShows([&](framework::CDialog& sub) {
                     ++opened;
                     testsupport::Click(sub, IDCANCEL);
                 });

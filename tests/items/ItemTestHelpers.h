@@ -5,10 +5,10 @@
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "framework/MessageBox.h"
-#include "framework/testing/ModalScript.h"
 #include "res/ItemChanceControls.h"
 #include "support/GuiHelpers.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/ModalScript.h"
 #include "support/ScriptedRun.h"
 
 #include <QAbstractButton>

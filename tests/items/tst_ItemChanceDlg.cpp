@@ -70,8 +70,8 @@ private slots:
     }
     void cleanup() {
         m_boxes.reset();
-        QVERIFY(!framework::testing::HasPendingScripts());
-        framework::testing::ClearPendingScripts();
+        QVERIFY(!testsupport::HasPendingScripts());
+        testsupport::ClearPendingScripts();
     }
 
     // --- What the window shows when it opens ---

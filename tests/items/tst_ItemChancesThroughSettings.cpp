@@ -48,7 +48,7 @@ class ItemChancesThroughSettingsTest : public QObject {
     // from it, after which the settings window is confirmed with OK.
     void RunSettings(std::function<void(framework::CDialog&)> inItems) {
         const int result = m_road->Run([&](CSettingsDlg& settings) {
-            framework::testing::WhenNextDialogShows(Closing(inItems));
+            testsupport::WhenNextDialogShows(Closing(inItems));
             Click(settings, kItemChancesButton);
             Click(settings, IDOK);
         });
@@ -72,8 +72,8 @@ private slots:
         m_road.reset();
         QDir::setCurrent(m_previousDir);
         m_dir.reset();
-        QVERIFY(!framework::testing::HasPendingScripts());
-        framework::testing::ClearPendingScripts();
+        QVERIFY(!testsupport::HasPendingScripts());
+        testsupport::ClearPendingScripts();
     }
 
     void chancesSetInTheWindowReachTheFile() {

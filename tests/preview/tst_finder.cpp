@@ -3,7 +3,7 @@
 #include "preview/FileFinder.h"
 #include "preview/Preview.h"
 #include "preview/TextEncoding.h"
-#include "preview/testing/TestMedia.h"
+#include "support/media/TestMedia.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -62,8 +62,8 @@ private slots:
         fs::create_symlink("gone", "Music/dangling.mp3");
         fs::create_symlink("loop.mp3", "Music/loop.mp3");
 
-        const std::vector<std::string> expected{"_x.mp3", "A.mp3",    "a.MP3",   "b.mp3",
-                                                "C.Mp3",  "link.mp3", "\xff.mp3"};
+        const std::vector<std::string> expected{"A.mp3",    "a.MP3",  "b.mp3",   "C.Mp3",
+                                                "link.mp3", "_x.mp3", "\xff.mp3"};
         CFileFinder finder;
         QCOMPARE(Walk(finder, media::kMusicPattern), expected);
         QCOMPARE(finder.GetFilePath(), std::string("Music/\xff.mp3"));
@@ -73,18 +73,35 @@ private slots:
         QCOMPARE(preview.m_bMoreFiles, 0);
     }
 
-    // Letters of every script compare without their case; names that differ in case only
-    // keep one order, bytewise; bytes that are not UTF-8 compare as bytes (0xFF after all).
-    void orderFoldsTheCaseOfEveryLetter() {
+    // Names compare by their upper-cased form, one UTF-16 code unit after another: letters of
+    // every script without their case, the signs between 'Z' and 'a' after the letters, names
+    // that differ in case only bytewise, and a CP1251 name by the letters it shows ("яю").
+    void orderComparesTheUpperCasedNames() {
         fs::create_directories("Music");
         for (const char* name :
              {"Вечер.mp3", "где.mp3", "Ария.mp3", "браво.mp3", "Ёлка.mp3", "ёж.mp3", "Straße.mp3",
-              "STRASSE.mp3", "Ωmega.mp3", "ωmega.mp3", "\xff\xfe.mp3", "zz.mp3"}) {
+              "STRASSE.mp3", "Ωmega.mp3", "ωmega.mp3", "\xff\xfe.mp3", "zz.mp3", "_x.mp3", "b.mp3",
+              "Zed.mp3", "[1].mp3", "`q.mp3", "\xcf\xe5\xf1\xed\xff.mp3"}) {
             QVERIFY(testmedia::WriteBytes(std::string("Music/") + name, "x"));
         }
-        const std::vector<std::string> expected{
-            "STRASSE.mp3", "Straße.mp3", "zz.mp3",  "Ωmega.mp3", "ωmega.mp3", "Ария.mp3",
-            "браво.mp3",   "Вечер.mp3",  "где.mp3", "ёж.mp3",    "Ёлка.mp3",  "\xff\xfe.mp3"};
+        const std::vector<std::string> expected{"b.mp3",
+                                                "STRASSE.mp3",
+                                                "Straße.mp3",
+                                                "Zed.mp3",
+                                                "zz.mp3",
+                                                "[1].mp3",
+                                                "_x.mp3",
+                                                "`q.mp3",
+                                                "Ωmega.mp3",
+                                                "ωmega.mp3",
+                                                "ёж.mp3",
+                                                "Ёлка.mp3",
+                                                "Ария.mp3",
+                                                "браво.mp3",
+                                                "Вечер.mp3",
+                                                "где.mp3",
+                                                "\xcf\xe5\xf1\xed\xff.mp3",
+                                                "\xff\xfe.mp3"};
         CFileFinder finder;
         QCOMPARE(Walk(finder, media::kMusicPattern), expected);
     }
@@ -112,8 +129,7 @@ private slots:
         fs::create_directories("Music");
         for (const char* name : {"a.mp3", "c.mp3"})
             QVERIFY(testmedia::WriteBytes(std::string("Music/") + name, "x"));
-        CFileFinder finder;
-        finder.m_settledAfter = std::chrono::milliseconds(20);
+        CFileFinder finder(std::chrono::milliseconds(20));
         QTRY_VERIFY_WITH_TIMEOUT(ChangedLongerAgoThan("Music", 40), 2000);
         using Names = std::vector<std::string>;
         QCOMPARE(Walk(finder, media::kMusicPattern), (Names{"a.mp3", "c.mp3"}));

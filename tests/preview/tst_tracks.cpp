@@ -1,7 +1,7 @@
 // Stepping through the Music folder and playing the current track, with a recording label in
 // place of the window.
 #include "preview/Preview.h"
-#include "preview/testing/TestMedia.h"
+#include "support/media/TestMedia.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

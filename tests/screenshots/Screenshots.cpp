@@ -3,11 +3,11 @@
 #include "app/ConfigApp.h"
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
-#include "framework/testing/ModalScript.h"
-#include "preview/Graph.h"
+#include "media/Graph.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
+#include "support/ModalScript.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     res::RegisterResources();
     QDir().mkpath(g_outDir);
 
-    using framework::testing::WhenNextDialogShows;
+    using testsupport::WhenNextDialogShows;
     WhenNextDialogShows([](framework::CDialog& settings) {
         Save(settings, "settings-general");
         SelectPage(settings, 1);

@@ -2,7 +2,7 @@
 // unsynchronised one takes a whole file at once; a synchronised one plays in real time.
 #pragma once
 
-#include "preview/Graph.h"
+#include "media/Graph.h"
 
 namespace testsupport {
 

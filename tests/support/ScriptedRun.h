@@ -3,7 +3,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
-#include "framework/testing/ModalScript.h"
+#include "support/ModalScript.h"
 
 #include <functional>
 #include <utility>
@@ -17,7 +17,7 @@ using WindowScript = std::function<void(framework::CDialog&)>;
 inline constexpr int kLeftOpen = 9999;
 
 // Wraps a script so that its window always ends, whatever happened in the script.
-inline framework::testing::ModalScript Closing(WindowScript script) {
+inline testsupport::ModalScript Closing(WindowScript script) {
     return [script = std::move(script)](framework::CDialog& window) {
         script(window);
         if (window.Host() && window.Host()->isVisible())
@@ -27,7 +27,7 @@ inline framework::testing::ModalScript Closing(WindowScript script) {
 
 // Runs `window` modally with `script` driving it once it shows; returns how it ended.
 inline int RunScripted(framework::CDialog& window, WindowScript script) {
-    framework::testing::WhenNextDialogShows(Closing(std::move(script)));
+    testsupport::WhenNextDialogShows(Closing(std::move(script)));
     return window.DoModal();
 }
 

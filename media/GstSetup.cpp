@@ -1,6 +1,6 @@
-#include "preview/GstSetup.h"
+#include "media/GstSetup.h"
 
-#include "preview/GstHandles.h"
+#include "media/GstHandles.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -32,12 +32,14 @@ std::string PrivateTempFolder() {
 
 // GStreamer caches its plugin registry in the user's cache folder. Without a usable home that
 // folder is relative (".cache"), and the cache would be written into the game folder. Then the
-// registry goes to the runtime folder or a private temporary folder instead.
+// registry goes to the runtime folder or a private temporary folder instead. (GLib's own
+// runtime folder lookup is not asked: without XDG_RUNTIME_DIR it makes the cache folder.)
 void KeepRegistryOutOfTheWorkingFolder() {
     const char* chosen = std::getenv("GST_REGISTRY");
     if ((chosen != nullptr && *chosen != '\0') || g_path_is_absolute(g_get_user_cache_dir()))
         return;
-    std::string folder = g_get_user_runtime_dir();
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string folder = runtime != nullptr ? runtime : "";
     if (!g_path_is_absolute(folder.c_str()) || !IsPrivateFolder(folder))
         folder = PrivateTempFolder();
     if (!folder.empty())

@@ -1,7 +1,7 @@
 // The media module's entry point, the one symbol it exports: the program finds it with dlsym.
-#include "preview/Graph.h"
-#include "preview/MediaGraph.h"
-#include "preview/Pipeline.h"
+#include "media/Graph.h"
+#include "media/MediaGraph.h"
+#include "media/Pipeline.h"
 
 namespace {
 
@@ -15,6 +15,8 @@ constexpr media::MediaModule kModule{media::kMediaModuleVersion, &MakeGraph,
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) const media::MediaModule* mirt_media_module() {
-    return &kModule;
+// A plain C function, so that the boundary does not depend on name mangling: the table only
+// for a program built against the same interface, nothing for any other.
+extern "C" __attribute__((visibility("default"))) const void* mirt_media_module(int version) {
+    return version == media::kMediaModuleVersion ? &kModule : nullptr;
 }

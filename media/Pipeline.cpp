@@ -1,6 +1,6 @@
-#include "preview/Pipeline.h"
+#include "media/Pipeline.h"
 
-#include "preview/GstSetup.h"
+#include "media/GstSetup.h"
 
 #include <atomic>
 #include <deque>
@@ -48,9 +48,35 @@ bool Execute(GstElement* pipeline, Command command) {
     return false;
 }
 
-// Pieces of background work alive. An atomic with nothing to destroy, so that a detached
-// thread still running while the program exits never touches a destroyed object.
-constinit std::atomic<int> g_backgroundWork{0};
+// Abandoned pipelines not yet torn down. An atomic with nothing to destroy, so that a thread
+// still tearing down while the program exits never touches a destroyed object.
+constinit std::atomic<int> g_teardowns{0};
+
+// Counts one abandoned pipeline from the moment its handle lets go until it is released.
+class TeardownCount {
+public:
+    TeardownCount() { g_teardowns.fetch_add(1); }
+    ~TeardownCount() { g_teardowns.fetch_sub(1); }
+    TeardownCount(const TeardownCount&) = delete;
+    TeardownCount& operator=(const TeardownCount&) = delete;
+};
+
+// Sets the pipeline to NULL and waits there until it is: only a pipeline in NULL may be
+// released. A change to NULL that does not get there at once (an element still finishing an
+// earlier change) is asked for again.
+void StopForGood(GstElement* pipeline) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        GstState state = GST_STATE_VOID_PENDING;
+        GstState pending = GST_STATE_VOID_PENDING;
+        if (gst_element_get_state(pipeline, &state, &pending, GST_CLOCK_TIME_NONE) !=
+                GST_STATE_CHANGE_FAILURE &&
+            state == GST_STATE_NULL && pending == GST_STATE_VOID_PENDING)
+            return;
+        g_usleep(1000);
+    }
+    GST_CAT_ERROR(mirt_preview_debug, "a pipeline does not reach the NULL state");
+}
 
 // Only what the owner acts on crosses over to the GUI thread: every element of a pipeline
 // posts a state change of its own, stream status and tags, some forty messages per file, and
@@ -80,17 +106,13 @@ GstBusSyncReply KeepWhatMatters(GstBus* /*bus*/, GstMessage* message, gpointer p
 
 } // namespace
 
-BackgroundWork::BackgroundWork() {
-    g_backgroundWork.fetch_add(1);
-}
-
-BackgroundWork::~BackgroundWork() {
-    g_backgroundWork.fetch_sub(1);
+int StuckPipelines() {
+    return g_teardowns.load();
 }
 
 bool WaitForMediaThreads(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (g_backgroundWork.load() > 0) {
+    while (g_teardowns.load() > 0) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -103,9 +125,9 @@ bool WaitForMediaThreads(std::chrono::milliseconds timeout) {
 struct Pipeline::Worker {
     std::mutex mutex;
     std::deque<std::pair<std::uint64_t, Command>> queue;
-    bool draining = false;                  // a thread is running this pipeline's commands
-    bool abandoned = false;                 // the handle has let go: tear down instead
-    std::optional<BackgroundWork> teardown; // counted from the moment the handle lets go
+    bool draining = false;                 // a thread is running this pipeline's commands
+    bool abandoned = false;                // the handle has let go: tear down instead
+    std::optional<TeardownCount> teardown; // counted from the moment the handle lets go
     ElementPtr pipeline;
     BusPtr bus;
 
@@ -155,8 +177,9 @@ struct Pipeline::Worker {
                          gst_message_new_application(GST_OBJECT(self.pipeline.get()), done));
         }
         // This is where a streaming thread stuck in a read keeps this thread waiting; nobody
-        // else waits for it, and the pool starts other threads for other pipelines.
-        gst_element_set_state(self.pipeline.get(), GST_STATE_NULL);
+        // else waits for it, and the pool starts other threads for other pipelines (no more
+        // than kMaxStuckPipelines are ever left waiting).
+        StopForGood(self.pipeline.get());
         self.pipeline.reset();
         self.bus.reset();
         const std::lock_guard lock(self.mutex);
@@ -192,6 +215,12 @@ Pipeline::~Pipeline() {
     // From here on nothing reaches the handler, and what is still posted is dropped.
     gst_bus_remove_watch(m_bus.get());
     gst_bus_set_flushing(m_bus.get(), TRUE);
+    if (m_lastNumber == 0) {
+        // Never started: it is in NULL and no thread has touched it, so it goes at once.
+        m_worker->pipeline.reset();
+        m_worker->bus.reset();
+        return;
+    }
     {
         const std::lock_guard lock(m_worker->mutex);
         m_worker->abandoned = true;

@@ -11,10 +11,11 @@
 // from one that follows it.
 //
 // Destroying the handle abandons the pipeline: no message reaches the handler any more, and the
-// pipeline's thread sets it to NULL and releases it in the background.
+// pipeline's thread sets it to NULL and releases it in the background, once it is there. A
+// pipeline that was never started is released at once.
 #pragma once
 
-#include "preview/GstHandles.h"
+#include "media/GstHandles.h"
 
 #include <chrono>
 #include <cstdint>
@@ -64,19 +65,16 @@ private:
     GstState m_state = GST_STATE_NULL;
 };
 
-// Waits up to `timeout` until every abandoned pipeline has been torn down and every other piece
-// of background media work (end scans) has finished; true when none is left. For the end of the
-// program and for tests; never needed for correctness.
-// (media::WaitForBackgroundWork of preview/Graph.h, inside the module.)
+// Waits up to `timeout` until every abandoned pipeline has been torn down; true when none is
+// left. For the end of the program and for tests; never needed for correctness.
+// (media::WaitForBackgroundWork of preview/MediaModule.h, inside the module.)
 bool WaitForMediaThreads(std::chrono::milliseconds timeout);
 
-// Counts a piece of background work for WaitForMediaThreads while it lives.
-class BackgroundWork {
-public:
-    BackgroundWork();
-    ~BackgroundWork();
-    BackgroundWork(const BackgroundWork&) = delete;
-    BackgroundWork& operator=(const BackgroundWork&) = delete;
-};
+// Abandoned pipelines not yet torn down. A teardown takes milliseconds, unless a streaming
+// thread of the pipeline is stuck in a read that does not return (a network share that stopped
+// answering): then it lasts as long as the read, with the pipeline's threads and descriptors.
+int StuckPipelines();
+// How many of those there may be before no new file is started.
+inline constexpr int kMaxStuckPipelines = 8;
 
 } // namespace media

@@ -1,6 +1,6 @@
-#include "preview/testing/HeldSource.h"
+#include "support/media/HeldSource.h"
 
-#include "preview/GstSetup.h"
+#include "media/GstSetup.h"
 
 #include <gst/base/gstbasesrc.h>
 

@@ -1,7 +1,7 @@
-#include "preview/testing/TestMedia.h"
+#include "support/media/TestMedia.h"
 
-#include "preview/GstHandles.h"
-#include "preview/GstSetup.h"
+#include "media/GstHandles.h"
+#include "media/GstSetup.h"
 
 #include <QProcess>
 #include <QStringList>

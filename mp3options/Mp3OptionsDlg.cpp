@@ -1,4 +1,4 @@
-#include "preview/Mp3OptionsDlg.h"
+#include "mp3options/Mp3OptionsDlg.h"
 
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
@@ -39,7 +39,7 @@ bool CMp3OptionsDlg::Dispatch(framework::Msg msg, int id) {
 }
 
 CMp3OptionsDlg::CMp3OptionsDlg(media::Preview& preview)
-    : CDialog(res::IDD_MP3_OPTIONS), m_preview(preview), g_player(preview.Player()) {
+    : CDialog(res::IDD_MP3_OPTIONS), m_preview(preview), m_player(preview.Player()) {
     DDX_Control(IDC_VOLUME, m_volumeSlider);
     DDX_Text(IDC_TRACK_LABEL, m_strTrack);
     DDX_Text(IDC_VOLUME_LABEL, m_strVolume);
@@ -73,7 +73,7 @@ BOOL CMp3OptionsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // The preview plays at the volume the slider shows from the start, and the player keeps
     // that volume for every track it loads and every graph it rebuilds.
-    g_player.SetVolumeStep(VolumeStepOf(m_volumeSlider.GetPos()));
+    m_player.SetVolumeStep(VolumeStepOf(m_volumeSlider.GetPos()));
     return TRUE;
 }
 
@@ -81,7 +81,7 @@ void CMp3OptionsDlg::OnPlay() {
     m_preview.PlayCurrentTrack(*this);
 }
 void CMp3OptionsDlg::OnStop() {
-    g_player.StopAndRewind();
+    m_player.StopAndRewind();
 }
 void CMp3OptionsDlg::OnPrevious() {
     m_preview.PrevTrack(*this);
@@ -93,7 +93,7 @@ void CMp3OptionsDlg::OnNext() {
 void CMp3OptionsDlg::OnVolumeMoved() {
     UpdateData(TRUE);
     ShowVolume(m_nVolume);
-    g_player.SetVolumeStep(VolumeStepOf(m_nVolume));
+    m_player.SetVolumeStep(VolumeStepOf(m_nVolume));
     UpdateData(FALSE);
 }
 
@@ -101,7 +101,7 @@ void CMp3OptionsDlg::OnVolumeMoved() {
 // number is intended: a negative progress (a range the player could not make sense of) counts
 // as past the end too, so the preview moves on instead of sitting on that track.
 void CMp3OptionsDlg::OnTimer() {
-    if (static_cast<std::uint16_t>(g_player.GetProgress()) > 99)
+    if (static_cast<std::uint16_t>(m_player.GetProgress()) > 99)
         m_preview.NextTrack(*this);
 }
 
@@ -115,11 +115,11 @@ void CMp3OptionsDlg::OnOK() {
     g_nVolume = m_nVolume;
     UpdateData(TRUE);
     g_bAlwaysRandom = m_bAlwaysRandom;
-    g_player.StopAndRewind();
+    m_player.StopAndRewind();
     CDialog::OnOK();
 }
 
 void CMp3OptionsDlg::OnCancel() {
-    g_player.StopAndRewind();
+    m_player.StopAndRewind();
     CDialog::OnCancel();
 }

@@ -40,8 +40,8 @@ private:
     void Show() override;
 
     media::Preview& m_preview;
-    // The preview's one player, under the name the rest of the program knows it by.
-    CMp3Player& g_player;
+    // The preview's one player.
+    CMp3Player& m_player;
 
     static const framework::HandlerEntry<CMp3OptionsDlg> kHandlers[];
 };

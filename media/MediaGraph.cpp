@@ -1,4 +1,4 @@
-#include "preview/MediaGraph.h"
+#include "media/MediaGraph.h"
 
 #include <algorithm>
 #include <utility>
@@ -8,9 +8,6 @@ namespace {
 
 constexpr char kNoAudioMessage[] = "mirt-no-audio";
 constexpr double kMaxVolume = 10.0; // the volume element's upper limit
-// The end scan reads the whole file; it waits until the track has played this long, so that
-// skipping through tracks does not read each of them to its end.
-constexpr guint kEndScanDelayMs = 500;
 
 bool HasProperty(GstElement* element, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
@@ -77,7 +74,6 @@ MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
 
 MediaGraph::~MediaGraph() {
     StopStallTimer();
-    StopScanTimer();
 }
 
 bool MediaGraph::Build(std::string* reason) {
@@ -113,7 +109,6 @@ bool MediaGraph::MakePipeline(std::string* reason) {
         return fail("there is no audio sink \"" + m_options.sink + "\"");
     if (HasProperty(sink.get(), "sync"))
         g_object_set(sink.get(), "sync", m_options.sync ? TRUE : FALSE, nullptr);
-    g_object_set(volume.get(), "volume", m_volume, nullptr);
     gst_bin_add_many(pipeline->bin(), convert.get(), resample.get(), volume.get(), sink.get(),
                      nullptr);
     if (!LinkUnchecked(convert.get(), resample.get()) ||
@@ -125,10 +120,20 @@ bool MediaGraph::MakePipeline(std::string* reason) {
     return true;
 }
 
-bool MediaGraph::Render(const std::string& path) {
+bool MediaGraph::Render(const std::string& path, double volume) {
     Unload();
     if (path.empty() || path.find('\0') != std::string::npos)
         return false;
+    // Each file stuck in a read that never returns (a share that stopped answering) keeps its
+    // pipeline's threads and descriptors until the read returns. Past a few of them, nothing
+    // more is started until one lets go: the window stays as light as it was, however long the
+    // presses go on.
+    if (StuckPipelines() >= kMaxStuckPipelines) {
+        GST_CAT_WARNING(mirt_preview_debug,
+                        "not rendering \"%s\": %d earlier files are still stuck in their reads",
+                        path.c_str(), StuckPipelines());
+        return false;
+    }
     std::string reason;
     if ((!m_pipeline || m_pipelineUsed) && !MakePipeline(&reason)) {
         GST_CAT_WARNING(mirt_preview_debug, "cannot render \"%s\": %s", path.c_str(),
@@ -143,6 +148,7 @@ bool MediaGraph::Render(const std::string& path) {
     }
     m_pipelineUsed = true;
     g_object_set(source.get(), "location", path.c_str(), nullptr);
+    g_object_set(m_volumeElement.get(), "volume", std::clamp(volume, 0.0, kMaxVolume), nullptr);
     g_signal_connect_data(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad),
                           RefFor(m_convert.get()), Unref, GConnectFlags(0));
     g_signal_connect_data(decoder.get(), "no-more-pads", G_CALLBACK(OnAllPadsExposed),
@@ -170,13 +176,11 @@ void MediaGraph::Unload() {
     m_rewind = 0;
     m_reachedEnd = false;
     m_duration.reset();
-    m_end.reset();
+    m_endPosition.reset();
 }
 
-// The pipeline (and the end scan of its file) is abandoned: it is torn down in the background.
+// The pipeline is abandoned: it is torn down in the background.
 void MediaGraph::DropPipeline() {
-    StopScanTimer();
-    m_scan.reset();
     m_convert.reset();
     m_volumeElement.reset();
     m_pipeline.reset();
@@ -206,6 +210,7 @@ void MediaGraph::Rewind() {
     // An end of stream posted before the seek is done belongs to the playback before it.
     m_rewind = m_pipeline->SeekToStart();
     m_reachedEnd = false;
+    m_endPosition.reset();
 }
 
 bool MediaGraph::IsRunning() const {
@@ -217,8 +222,8 @@ std::optional<std::int64_t> MediaGraph::Position() const {
         return std::nullopt;
     if (m_rewind != 0)
         return 0;
-    if (m_reachedEnd && (m_end || m_duration))
-        return m_end ? m_end : m_duration;
+    if (m_reachedEnd && m_endPosition)
+        return m_endPosition;
     gint64 position = -1;
     if (!gst_element_query_position(m_pipeline->element(), GST_FORMAT_TIME, &position) ||
         position < 0)
@@ -227,9 +232,27 @@ std::optional<std::int64_t> MediaGraph::Position() const {
 }
 
 void MediaGraph::SetVolume(double linear) {
-    m_volume = std::clamp(linear, 0.0, kMaxVolume);
-    if (m_volumeElement)
-        g_object_set(m_volumeElement.get(), "volume", m_volume, nullptr);
+    if (m_load != Load::Empty)
+        g_object_set(m_volumeElement.get(), "volume", std::clamp(linear, 0.0, kMaxVolume), nullptr);
+}
+
+std::optional<double> MediaGraph::Volume() const {
+    if (m_load == Load::Empty)
+        return std::nullopt;
+    gdouble volume = 1.0;
+    g_object_get(m_volumeElement.get(), "volume", &volume, nullptr);
+    return volume;
+}
+
+// Where the stream ended is kept: once it has, a position query would tell nothing more.
+void MediaGraph::EndStream() {
+    gint64 position = -1;
+    if (gst_element_query_position(m_pipeline->element(), GST_FORMAT_TIME, &position) &&
+        position >= 0)
+        m_endPosition = position;
+    else
+        m_endPosition = m_duration;
+    m_reachedEnd = true;
 }
 
 // Every message of the current file's pipeline arrives here, in the order it was posted.
@@ -245,18 +268,14 @@ void MediaGraph::OnMessage(GstMessage* message) {
         if (m_load == Load::Rendering)
             FinishRender(false, "an error");
         else if (m_load == Load::Ready)
-            m_reachedEnd = true; // the stream cannot go on: the track has ended
+            EndStream(); // the stream cannot go on: the track has ended
         break;
     case GST_MESSAGE_WARNING:
         GST_CAT_INFO(mirt_preview_debug, "\"%s\": %s", m_path.c_str(), Describe(message).c_str());
         break;
     case GST_MESSAGE_EOS:
         if (m_load == Load::Ready && m_rewind == 0)
-            m_reachedEnd = true;
-        break;
-    case GST_MESSAGE_STATE_CHANGED:
-        if (m_pipeline->state() == GST_STATE_PLAYING)
-            StartEndScan();
+            EndStream();
         break;
     case GST_MESSAGE_CLOCK_LOST:
         // The sink that gave the clock went away: a new one is chosen on the way to PLAYING.
@@ -274,11 +293,6 @@ void MediaGraph::OnMessage(GstMessage* message) {
         } else if (IsApplicationMessage(message, kNoAudioMessage)) {
             if (m_load == Load::Rendering)
                 FinishRender(false, "no audio stream");
-        } else if (TrackEndScan::IsResult(message)) {
-            if (const auto end = TrackEndScan::EndFrom(message); end && m_load == Load::Ready) {
-                m_end = end;
-                m_listener.OnEndFound(*end);
-            }
         }
         break;
     default:
@@ -299,33 +313,7 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     if (gst_element_query_duration(m_pipeline->element(), GST_FORMAT_TIME, &duration) &&
         duration > 0)
         m_duration = duration;
-    if (!m_playing)
-        StartEndScan();
     m_listener.OnRenderFinished(true);
-}
-
-// The scan reads the whole file while the track plays; it starts a moment after the track has
-// started (or prerolled without playing), so that it never delays a start, not even the next
-// one when the user skips on at once.
-void MediaGraph::StartEndScan() {
-    if (m_scan || m_scanTimer != 0 || m_load != Load::Ready)
-        return;
-    m_scanTimer = g_timeout_add(kEndScanDelayMs, &MediaGraph::OnScanDue, this);
-}
-
-gboolean MediaGraph::OnScanDue(gpointer data) {
-    auto* self = static_cast<MediaGraph*>(data);
-    self->m_scanTimer = 0; // this source ends with the callback
-    if (!self->m_scan && self->m_load == Load::Ready) {
-        const BusPtr bus(gst_element_get_bus(self->m_pipeline->element()));
-        self->m_scan =
-            std::make_unique<TrackEndScan>(self->m_path, self->m_options.source, bus.get());
-    }
-    return G_SOURCE_REMOVE;
-}
-
-void MediaGraph::StopScanTimer() {
-    RemoveTimeout(m_scanTimer);
 }
 
 void MediaGraph::StopStallTimer() {

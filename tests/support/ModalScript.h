@@ -8,16 +8,12 @@ namespace framework {
 class CDialog;
 }
 
-namespace framework::testing {
+namespace testsupport {
 
-using ModalScript = std::function<void(CDialog& window)>;
+using ModalScript = std::function<void(framework::CDialog& window)>;
 
 void WhenNextDialogShows(ModalScript script);
 bool HasPendingScripts();
 void ClearPendingScripts();
 
-namespace detail {
-void ModalShown(CDialog& window);
-}
-
-} // namespace framework::testing
+} // namespace testsupport

@@ -1,10 +1,10 @@
-// The media graph as the player sees it: one file at a time, played through
+// The media graph as the preview sees it: one file at a time, played through
 // `<source> ! decodebin ! audioconvert ! audioresample ! volume ! <sink>`.
 //
-// The graph itself lives in the media module (libmirtconfig-media.so, preview/MediaGraph.*),
-// the only code that links GStreamer. The module is loaded when the first graph is made, so that
-// GStreamer's libraries are neither loaded nor relocated while the program starts and its first
-// window appears.
+// The graph lives in the media module (lib/mirtconfig/libmirtconfig-media.so, this folder), the
+// only code that links GStreamer. The preview loads the module when it builds its first graph
+// (preview/MediaModule.cpp), so that GStreamer's libraries are neither loaded nor relocated
+// while the program starts and its first window appears.
 #pragma once
 
 #include <chrono>
@@ -32,16 +32,13 @@ class GraphListener {
 public:
     // The render of the last file asked for finished: it prerolled (ok) or cannot be played.
     virtual void OnRenderFinished(bool ok) = 0;
-    // Where the rendered file really ends, in nanoseconds.
-    virtual void OnEndFound(std::int64_t end) = 0;
 
 protected:
     ~GraphListener() = default;
 };
 
 // Nothing here waits. Rendering a file starts its preroll and returns; whether it worked comes
-// back through the event loop (GLib's default main context), and so do the end of the stream and
-// the exact end of the track.
+// back through the event loop (GLib's default main context), and so does the end of the stream.
 class Graph {
 public:
     enum class Load { Empty, Rendering, Ready };
@@ -52,10 +49,12 @@ public:
     // needs is there. False, with the reason, when one is missing.
     virtual bool Build(std::string* reason) = 0;
 
-    // Starts rendering `path` (raw bytes, as the file system has them) in place of whatever was
-    // rendered before. False only when it cannot even start (the graph could not be built, or
-    // the name can be no file's); every other failure is reported to the listener.
-    virtual bool Render(const std::string& path) = 0;
+    // Starts rendering `path` (raw bytes, as the file system has them) at `volume` (linear
+    // amplitude, 1.0 unchanged) in place of whatever was rendered before. False when it cannot
+    // even start: the graph could not be built, the name can be no file's, or too many earlier
+    // files are still stuck in reads that never returned. Every other failure is reported to
+    // the listener.
+    virtual bool Render(const std::string& path, double volume) = 0;
     // Forgets the file; it is closed in the background.
     virtual void Unload() = 0;
     virtual Load load() const = 0;
@@ -67,36 +66,30 @@ public:
     virtual void Rewind() = 0;
 
     virtual bool IsRunning() const = 0;
+    // Whether the stream has ended: played to its end, or stopped by an error on the way.
     virtual bool ReachedEnd() const = 0;
-    // Where playback is; the start while a rewind is under way, the end once it is reached.
+    // Where playback is; the start while a rewind is under way, where the stream ended once it
+    // has.
     virtual std::optional<std::int64_t> Position() const = 0;
     // The decoder's estimate of the length when the file had prerolled.
     virtual std::optional<std::int64_t> Duration() const = 0;
 
-    // Linear amplitude (1.0 is unchanged), kept for every file rendered later too.
+    // The current file's volume (linear amplitude); nothing without a file.
     virtual void SetVolume(double linear) = 0;
-    virtual double Volume() const = 0;
+    virtual std::optional<double> Volume() const = 0;
 };
 
-// A new graph from the media module, which is loaded the first time; null, with the reason,
-// when the module cannot be loaded.
-std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener,
-                                 std::string* reason);
-
-// Waits up to `timeout` until every abandoned pipeline has been torn down and every other piece
-// of background media work (end scans) has finished; true when none is left (also when the
-// module was never loaded). For the end of the program and for tests; never needed for
-// correctness.
-bool WaitForBackgroundWork(std::chrono::milliseconds timeout);
-
-// What the module's entry point (kMediaModuleEntry, extern "C") gives the program.
+// The module's side of the boundary. The program calls the module's one exported symbol,
+// `mirt_media_module` (kMediaModuleEntry), a plain C function, with the interface version it
+// was built with; the module answers with its table only when it was built with the same one.
 struct MediaModule {
     int version;
     std::unique_ptr<Graph> (*makeGraph)(const GraphOptions& options, GraphListener& listener);
     bool (*waitForBackgroundWork)(std::chrono::milliseconds timeout);
 };
-inline constexpr int kMediaModuleVersion = 1;
-inline constexpr char kMediaModuleFile[] = "libmirtconfig-media.so";
+// Changes whenever Graph, GraphOptions, GraphListener or MediaModule change.
+inline constexpr int kMediaModuleVersion = 2;
 inline constexpr char kMediaModuleEntry[] = "mirt_media_module";
+using MediaModuleEntry = const void* (*)(int version);
 
 } // namespace media
