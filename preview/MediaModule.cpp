@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -63,7 +65,17 @@ const MediaModule* LoadModule(std::string* reason) {
 
 std::string MediaModulePath(std::string* reason) {
     const std::string folder = ProgramFolder(reason);
-    return folder.empty() ? std::string() : folder + MIRT_MEDIA_MODULE_FROM_PROGRAM;
+    if (folder.empty())
+        return {};
+    const std::string path = folder + MIRT_MEDIA_MODULE_FROM_PROGRAM;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) {
+        if (reason != nullptr)
+            *reason = path + ": " + std::strerror(errno);
+        return {};
+    }
+    return resolved.get();
 }
 
 std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener,
