@@ -31,6 +31,7 @@ namespace {
 
 enum class Fault {
     ReadOnlyFolder,
+    ReadOnlyFolderWithoutConfig,
     ReadOnlyFileSystem,
     FullDisk,
     FileSizeLimit,
@@ -82,6 +83,19 @@ bool FillUp(const QString& folder) {
     const bool full = errno == ENOSPC;
     ::close(fd);
     return full;
+}
+
+// The file `path` as lstat sees it, if it is there.
+std::optional<struct stat> StatOf(const QString& path) {
+    struct stat st {};
+    if (::lstat(Raw(path).constData(), &st) != 0)
+        return std::nullopt;
+    return st;
+}
+
+// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
+QList<qint64> Identity(const struct stat& st) {
+    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
 }
 
 // Names in `folder` other than those expected to be there: leftovers of a save.
@@ -230,7 +244,11 @@ private slots:
     void theOldFileSurvivesOrTheUserIsTold_data() {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<bool>("mustSave");
-        QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << false;
+        // A writable Config.cfg in a folder we may not write is rewritten in place; only a new
+        // file needs the folder.
+        QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << true;
+        QTest::newRow("read-only folder, no Config.cfg yet")
+            << Fault::ReadOnlyFolderWithoutConfig << false;
         QTest::newRow("read-only file system") << Fault::ReadOnlyFileSystem << false;
         QTest::newRow("full disk") << Fault::FullDisk << false;
         QTest::newRow("file size limit") << Fault::FileSizeLimit << false;
@@ -238,7 +256,7 @@ private slots:
         QTest::newRow("immutable Config.cfg") << Fault::ImmutableFile << false;
         QTest::newRow("rename refused (mount point)") << Fault::RenameRefused << false;
         QTest::newRow("link to a file elsewhere") << Fault::LinkToAFileElsewhere << true;
-        QTest::newRow("link into a read-only folder") << Fault::LinkIntoAReadOnlyFolder << false;
+        QTest::newRow("link into a read-only folder") << Fault::LinkIntoAReadOnlyFolder << true;
     }
 
     // mustSave: OK has to succeed; otherwise it may fail, provided it says so (some faults do
@@ -266,7 +284,12 @@ private slots:
         switch (fault) {
         case Fault::ReadOnlyFolder:
             QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(::chmod(Raw(dataFile), 0604) == 0);
             QVERIFY(::chmod(Raw(work), 0555) == 0);
+            break;
+        case Fault::ReadOnlyFolderWithoutConfig:
+            QVERIFY(::chmod(Raw(work), 0555) == 0);
+            expectedNames.clear();
             break;
         case Fault::ReadOnlyFileSystem:
             if (!needMount(1 << 20))
@@ -312,12 +335,15 @@ private slots:
                 QVERIFY(::chmod(Raw(elsewhere), 0555) == 0);
             break;
         }
-        if (fault == Fault::ReadOnlyFolder || fault == Fault::ReadOnlyFile ||
-            fault == Fault::LinkIntoAReadOnlyFolder) {
+        if (fault == Fault::ReadOnlyFolder || fault == Fault::ReadOnlyFolderWithoutConfig ||
+            fault == Fault::ReadOnlyFile || fault == Fault::LinkIntoAReadOnlyFolder) {
             asUser.emplace();
             if (!asUser->ok())
                 QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: nothing is read-only");
         }
+
+        const QByteArray oldContents = Contents(dataFile);
+        const std::optional<struct stat> oldFile = StatOf(dataFile);
 
         SetGlobals(kOld);
         WindowRun window;
@@ -334,14 +360,24 @@ private slots:
         }
         asUser.reset();
 
-        QCOMPARE(window.shown, kOld);
+        if (oldFile) // without a file the window shows its own defaults
+            QCOMPARE(window.shown, kOld);
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
             QCOMPARE(Contents(dataFile), Encoded(kNew));
         } else {
             QCOMPARE(window.messages, QStringList{kSaveError});
-            QCOMPARE(Contents(dataFile), Encoded(kOld));
+            QCOMPARE(Contents(dataFile), oldContents);
+        }
+        // Saved or not, the file is the one it was: same owner, group, mode and links. Where
+        // its folder refused a replacement, it is even the same inode.
+        if (oldFile) {
+            const std::optional<struct stat> now = StatOf(dataFile);
+            QVERIFY(now);
+            QCOMPARE(Identity(*now), Identity(*oldFile));
+            if (fault == Fault::ReadOnlyFolder || fault == Fault::LinkIntoAReadOnlyFolder)
+                QCOMPARE(now->st_ino, oldFile->st_ino);
         }
         if (mustSave)
             QVERIFY2(saved, "OK did not save");
