@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <dirent.h>
 #include <memory>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <vector>
@@ -37,6 +38,13 @@ bool IsSuffix(std::string_view suffix) {
            has(IsDigit);
 }
 
+// Whether `name` is what TemporaryFile names a file that is to replace `targetName`.
+bool IsTemporaryFileName(std::string_view name, std::string_view targetName) {
+    return name.size() == targetName.size() + 1 + kSuffixLength &&
+           name.substr(0, targetName.size()) == targetName && name[targetName.size()] == '.' &&
+           IsSuffix(name.substr(targetName.size() + 1));
+}
+
 // Takes the exclusive lock of `fd` if nobody holds it; never waits.
 bool LockAtOnce(int fd) {
     int result;
@@ -55,15 +63,15 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 std::vector<std::string> TemporaryFileNames(int folder, const std::string& targetName) {
     std::vector<std::string> names;
     // A descriptor of its own: reading a folder moves the descriptor's position.
-    const int listing = OpenRetrying(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listing < 0) {
+    UniqueFd listing(OpenRetrying(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing) {
         return names;
     }
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(listing), ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(listing.get()), ::closedir);
     if (!dir) {
-        ::close(listing);
         return names;
     }
+    listing.release(); // closedir closes it now
     while (const dirent* entry = ::readdir(dir.get())) {
         if (IsTemporaryFileName(entry->d_name, targetName)) {
             names.emplace_back(entry->d_name);
@@ -213,12 +221,6 @@ std::string TemporaryFile::randomName() {
         }
     } while (!IsSuffix(suffix));
     return m_target + '.' + suffix;
-}
-
-bool IsTemporaryFileName(std::string_view name, std::string_view targetName) {
-    return name.size() == targetName.size() + 1 + kSuffixLength &&
-           name.substr(0, targetName.size()) == targetName && name[targetName.size()] == '.' &&
-           IsSuffix(name.substr(targetName.size() + 1));
 }
 
 void RemoveStaleTemporaryFiles(int folder, const std::string& targetName) {

@@ -7,7 +7,6 @@
 
 #include <random>
 #include <string>
-#include <string_view>
 #include <sys/types.h>
 
 namespace settings {
@@ -60,16 +59,13 @@ private:
     std::mt19937_64 m_random;
 };
 
-// Whether `name` looks like a temporary file of a save of `targetName`: the target's name, a dot
-// and six letters and digits with at least one capital, one small letter and one digit
-// ("Config.cfg.a8Xk2Q"), which names like "Config.cfg.backup" or "Config.cfg.old123" are not.
-bool IsTemporaryFileName(std::string_view name, std::string_view targetName);
-
 // Removes from `folder` what saves of `targetName` by this user left behind when they were
 // killed: regular files of ours with a temporary file's name whose lock can be taken at once.
-// A save under way holds its lock throughout and a lock dies with its process, so a file that
-// can be locked has nobody left to finish it. Anything else is left alone, and a failure only
-// means that the leftover stays.
+// That name is the target's, a dot and six letters and digits with at least one capital, one
+// small letter and one digit ("Config.cfg.a8Xk2Q"), which names such as "Config.cfg.backup" or
+// "Config.cfg.old123" are not. A save under way holds its lock throughout and a lock dies with
+// its process, so a file that can be locked has nobody left to finish it. Anything else is left
+// alone, and a failure only means that the leftover stays.
 void RemoveStaleTemporaryFiles(int folder, const std::string& targetName);
 
 } // namespace settings
