@@ -324,8 +324,8 @@ private slots:
     void saveFailureLeavesEverythingAsItWas_data() {
         QTest::addColumn<QString>("kind");
         for (const char* kind :
-             {"read-only folder, no Config.cfg yet", "write fails", "folder missing",
-              "directory named so", "fifo named so", "link loop"}) {
+             {"read-only folder, no Config.cfg yet", "write fails", "write in place fails",
+              "folder missing", "directory named so", "fifo named so", "link loop"}) {
             QTest::newRow(kind) << QString(kind);
         }
     }
@@ -350,6 +350,11 @@ private slots:
             QVERIFY(QFile::link(path, Path("other")));
         } else if (kind == "write fails") {
             QVERIFY(WriteFile(path, Encoded(Sentinel())));
+        } else if (kind == "write in place fails") {
+            // A second link asks for a rewrite in place, which gets half way: the bytes it
+            // overwrote must come back. They differ from the new ones from the first byte on.
+            QVERIFY(WriteFile(path, "0123456789abcdefghijklmnopqrstuvwxyz"));
+            QCOMPARE(::link(Raw(path).constData(), Raw(Path("Backup.cfg")).constData()), 0);
         }
         const QStringList before = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System);
         const QByteArray oldBytes = ReadFile(path);
@@ -359,7 +364,7 @@ private slots:
         {
             // Nothing but the save runs under the limit, so the test log stays writable.
             std::optional<testsupport::FileSizeLimit> limit;
-            if (kind == "write fails") {
+            if (kind.startsWith("write")) {
                 limit.emplace(kConfigSize / 2);
             }
             if (!limit || limit->ok()) {
