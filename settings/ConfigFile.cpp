@@ -112,7 +112,7 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     if (path == nullptr || *path == '\0') {
         return Fail(error, path, "no file name given");
     }
-    // Saving replaces the file the chain of links ends at, so every link stays a link; a loop is
+    // Saving writes the file the chain of links ends at, so every link stays a link; a loop is
     // an error rather than a reason to replace the link itself.
     const std::optional<std::string> target = ResolveLinkChain(path);
     if (!target) {
@@ -120,7 +120,7 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     }
     const ConfigBytes bytes = EncodeConfig(rec);
     std::string reason;
-    if (!ReplaceFileAtomically(*target, bytes, &reason)) {
+    if (!SaveFileKeepingItsIdentity(*target, bytes, &reason)) {
         return Fail(error, path, reason);
     }
     return true;

@@ -21,11 +21,14 @@ std::size_t ReadConfigBytes(const char* path, std::span<std::uint8_t, kConfigSiz
 // present were assigned; otherwise `rec` is left exactly as it was. Silent on every failure.
 bool LoadConfigFile(const char* path, ConfigRecord& rec);
 
-// Replaces `path` atomically with the 20 encoded bytes: a temporary file in the same folder
-// is written, synced and renamed over the old one, so on any failure the old file stays
-// intact. A symbolic link is followed and its final target replaced, the link itself stays.
-// Refuses to replace anything but a regular file (directory, FIFO, device, link loop).
-// Returns whether the file was saved; on failure `error`, when given, receives the reason.
+// Saves the 20 encoded bytes as `path` so that the file stays the file it was: owner, group,
+// mode and hard links are kept (SaveFileKeepingItsIdentity). Mostly a new file in the same
+// folder is written, synced and renamed over the old one; where that could not keep the file as
+// it was (another user's file, a second link, a folder we may not write), the file is rewritten
+// in place. A symbolic link is followed and its final target saved, the link itself stays.
+// Refuses anything but a regular file (directory, FIFO, device, link loop), a read-only file,
+// and a new file in a folder we may not write. Returns whether the file was saved; on failure
+// the old file is intact and `error`, when given, receives the reason.
 bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* error = nullptr);
 
 } // namespace settings

@@ -22,6 +22,8 @@ public:
         close();
         m_fd = fd;
     }
+    // Hands the descriptor over to whoever closes it from now on (fdopendir, for one).
+    int release() noexcept { return std::exchange(m_fd, -1); }
 
     // Closes now. Some file systems (NFS) report a failed write only here, so the result
     // counts; an interrupted close has closed the descriptor all the same.

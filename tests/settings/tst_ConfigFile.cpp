@@ -1,4 +1,5 @@
-// Reading Config.cfg from disk without ever blocking, and replacing it atomically.
+// Reading Config.cfg from disk without ever blocking, and saving it so that it stays the file it
+// was.
 #include "settings/ConfigFile.h"
 #include "support/FileSizeLimit.h"
 
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <future>
 #include <optional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +51,13 @@ QByteArray ReadFile(const QString& path) {
 
 bool IsRoot() {
     return ::geteuid() == 0;
+}
+
+constexpr uid_t kNobody = 65534;
+
+// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
+QList<qint64> Identity(const struct stat& st) {
+    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
 }
 
 } // namespace
@@ -197,21 +206,137 @@ private slots:
         QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files), QStringList{"Config.cfg"});
     }
 
+    // The saved file is the one it was: owner, group, mode and links. Root gives a replacement
+    // another user's identity; a file with a second link is rewritten in place, so that both
+    // names see the new bytes.
+    void saveKeepsTheFileAsItWas_data() {
+        QTest::addColumn<bool>("anotherUsers");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("secondLink");
+        QTest::newRow("another user's 0600 file (root)") << true << 0600 << false;
+        QTest::newRow("another user's file with set-ID bits (root)") << true << 06750 << false;
+        QTest::newRow("a file with a second hard link") << false << 0640 << true;
+    }
+    void saveKeepsTheFileAsItWas() {
+        QFETCH(bool, anotherUsers);
+        QFETCH(int, mode);
+        QFETCH(bool, secondLink);
+        if (anotherUsers && !IsRoot()) {
+            QSKIP("only root can give a file to another user");
+        }
+        const QByteArray path = Raw(Path("Config.cfg"));
+        const QByteArray other = Raw(Path("Backup.cfg"));
+        QVERIFY(WriteFile(Path("Config.cfg"), Encoded(Sentinel()) + "a longer old file"));
+        if (anotherUsers) {
+            QCOMPARE(::chown(path.constData(), kNobody, kNobody), 0);
+        }
+        QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+        if (secondLink) {
+            QCOMPARE(::link(path.constData(), other.constData()), 0);
+        }
+        struct stat before {};
+        QCOMPARE(::lstat(path.constData(), &before), 0);
+
+        std::string error;
+        QVERIFY2(SaveConfigFile(path, kSample, &error), error.c_str());
+        struct stat after {};
+        QCOMPARE(::lstat(path.constData(), &after), 0);
+        QCOMPARE(Identity(after), Identity(before));
+        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+        // Only a second link asks for a rewrite in place; otherwise the file was replaced.
+        QCOMPARE(after.st_ino == before.st_ino, secondLink);
+        if (secondLink) {
+            QCOMPARE(ReadFile(Path("Backup.cfg")), Encoded(kSample));
+        }
+        QStringList expected{"Config.cfg"};
+        if (secondLink) {
+            expected.prepend("Backup.cfg");
+        }
+        QCOMPARE(
+            QDir(m_tmp->path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            expected);
+    }
+
+    // A save first removes the temporary files that killed saves of ours left beside the file:
+    // regular files of ours with such a name whose lock nobody holds. A file a save under way
+    // holds locked, another user's and anything else of another name or kind stays.
+    void saveRemovesOnlyStaleTemporaryFilesOfOurs_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        const QString temp = "Config.cfg.AbC123";
+        QTest::newRow("ours, left by a killed save") << temp << "file" << true;
+        QTest::newRow("ours, held by a save under way") << temp << "locked file" << false;
+        QTest::newRow("another user's (root)") << temp << "another user's file" << false;
+        QTest::newRow("a folder") << temp << "folder" << false;
+        QTest::newRow("a FIFO") << temp << "fifo" << false;
+        QTest::newRow("a link to a file of ours") << temp << "link" << false;
+        QTest::newRow("a backup") << "Config.cfg.backup"
+                                  << "file" << false;
+        QTest::newRow("a numbered copy") << "Config.cfg.old123"
+                                         << "file" << false;
+        QTest::newRow("five letters") << "Config.cfg.AbC12"
+                                      << "file" << false;
+        QTest::newRow("seven letters") << "Config.cfg.AbC1234"
+                                       << "file" << false;
+        QTest::newRow("not a letter") << "Config.cfg.AbC-12"
+                                      << "file" << false;
+        QTest::newRow("another file's") << "Settings.ini.AbC123"
+                                        << "file" << false;
+    }
+    void saveRemovesOnlyStaleTemporaryFilesOfOurs() {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        if (kind == "another user's file" && !IsRoot()) {
+            QSKIP("only root can give a file to another user");
+        }
+        const QByteArray raw = Raw(Path(name));
+        QFile held(Path(name));
+        if (kind == "folder") {
+            QVERIFY(QDir().mkdir(Path(name)));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(raw.constData(), 0600), 0);
+        } else if (kind == "link") {
+            QVERIFY(WriteFile(Path("real.cfg"), Encoded(Sentinel())));
+            QVERIFY(QFile::link("real.cfg", Path(name)));
+        } else {
+            QVERIFY(WriteFile(Path(name), Encoded(Sentinel()).left(7)));
+        }
+        if (kind == "another user's file") {
+            QCOMPARE(::chown(raw.constData(), kNobody, kNobody), 0);
+        } else if (kind == "locked file") {
+            QVERIFY(held.open(QIODevice::ReadOnly));
+            QCOMPARE(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+        }
+
+        std::string error;
+        QVERIFY2(SaveConfigFile(Raw(Path("Config.cfg")), kSample, &error), error.c_str());
+        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+        struct stat st {};
+        QCOMPARE(::lstat(raw.constData(), &st) != 0, removed);
+        if (kind == "link") {
+            QCOMPARE(ReadFile(Path("real.cfg")), Encoded(Sentinel()));
+        }
+    }
+
     void saveFailureLeavesEverythingAsItWas_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"read-only folder", "write fails", "folder missing",
-                                 "directory named so", "fifo named so", "link loop"}) {
+        for (const char* kind :
+             {"read-only folder, no Config.cfg yet", "write fails", "write in place fails",
+              "folder missing", "directory named so", "fifo named so", "link loop"}) {
             QTest::newRow(kind) << QString(kind);
         }
     }
     void saveFailureLeavesEverythingAsItWas() {
         QFETCH(QString, kind);
         QString path = Path("Config.cfg");
-        if (kind == "read-only folder") {
+        if (kind == "read-only folder, no Config.cfg yet") {
+            // Only a new file needs the folder: one that is there is rewritten in place.
             if (IsRoot()) {
                 QSKIP("root writes into read-only folders");
             }
-            QVERIFY(WriteFile(path, Encoded(Sentinel())));
             QVERIFY(QFile::setPermissions(m_tmp->path(),
                                           QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         } else if (kind == "folder missing") {
@@ -225,6 +350,11 @@ private slots:
             QVERIFY(QFile::link(path, Path("other")));
         } else if (kind == "write fails") {
             QVERIFY(WriteFile(path, Encoded(Sentinel())));
+        } else if (kind == "write in place fails") {
+            // A second link asks for a rewrite in place, which gets half way: the bytes it
+            // overwrote must come back. They differ from the new ones from the first byte on.
+            QVERIFY(WriteFile(path, "0123456789abcdefghijklmnopqrstuvwxyz"));
+            QCOMPARE(::link(Raw(path).constData(), Raw(Path("Backup.cfg")).constData()), 0);
         }
         const QStringList before = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System);
         const QByteArray oldBytes = ReadFile(path);
@@ -234,7 +364,7 @@ private slots:
         {
             // Nothing but the save runs under the limit, so the test log stays writable.
             std::optional<testsupport::FileSizeLimit> limit;
-            if (kind == "write fails") {
+            if (kind.startsWith("write")) {
                 limit.emplace(kConfigSize / 2);
             }
             if (!limit || limit->ok()) {
