@@ -1,16 +1,8 @@
 #include "app/ConfigApp.h"
-#include "preview/MediaModule.h"
-#include "res/Resources.h"
-
-#include <chrono>
+#include "app/Program.h"
 
 CConfigApp theApp;
 
 int main(int /*argc*/, char** argv) {
-    res::RegisterResources();
-    const int status = framework::RunApplication(argv[0], "org.mirtconfig.MirtConfig");
-    // The preview's pipelines close in the background; give them a moment to release the sound
-    // device, but never wait for one whose reads have stalled.
-    media::WaitForBackgroundWork(std::chrono::milliseconds(500));
-    return status;
+    return RunProgram(argv[0]);
 }

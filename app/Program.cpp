@@ -1,0 +1,16 @@
+#include "app/Program.h"
+
+#include "framework/App.h"
+#include "preview/MediaModule.h"
+#include "res/Resources.h"
+
+#include <chrono>
+
+int RunProgram(const char* programPath) {
+    res::RegisterResources();
+    const int status = framework::RunApplication(programPath, "org.mirtconfig.MirtConfig");
+    // The preview's pipelines close in the background; give them a moment to release the sound
+    // device, but never wait for one whose reads have stalled.
+    media::WaitForBackgroundWork(std::chrono::milliseconds(500));
+    return status;
+}
