@@ -18,19 +18,42 @@ bool IsLinked(GstElement* element) {
     return sinkPad && gst_pad_is_linked(sinkPad.get());
 }
 
+// What decodebin's signals, which come from a streaming thread, work on: the first element of
+// the audio tail, and the gate of the pipeline's links. They keep both for as long as the
+// decoder may emit them.
+struct Tail {
+    ElementPtr input;
+    std::shared_ptr<LinkGate> links;
+};
+
+gpointer NewTail(GstElement* input, std::shared_ptr<LinkGate> links) {
+    auto tail = std::make_unique<Tail>(
+        Tail{ElementPtr(GST_ELEMENT(gst_object_ref(input))), std::move(links)});
+    return tail.release(); // owned by the signal handler, freed by FreeTail
+}
+
+void FreeTail(gpointer tail, GClosure* /*closure*/) {
+    const std::unique_ptr<Tail> owned(static_cast<Tail*>(tail));
+}
+
 // decodebin exposes its streams from a streaming thread: the first audio stream is linked to
 // the tail, everything else (pictures, video) is left alone. Nothing else is touched here.
-void OnDecodedPad(GstElement* /*decoder*/, GstPad* pad, gpointer tailInput) {
-    if (!IsAudioPad(pad) || IsLinked(GST_ELEMENT(tailInput)))
+void OnDecodedPad(GstElement* /*decoder*/, GstPad* pad, gpointer data) {
+    const Tail& tail = *static_cast<Tail*>(data);
+    if (!IsAudioPad(pad))
         return;
-    const PadPtr sinkPad(gst_element_get_static_pad(GST_ELEMENT(tailInput), "sink"));
-    gst_pad_link(pad, sinkPad.get());
+    tail.links->Run([&] {
+        if (IsLinked(tail.input.get()))
+            return;
+        const PadPtr sinkPad(gst_element_get_static_pad(tail.input.get(), "sink"));
+        gst_pad_link(pad, sinkPad.get());
+    });
 }
 
 // Once decodebin has exposed every stream without an audio one, the file will never preroll:
 // say so at once instead of waiting for a timeout.
-void OnAllPadsExposed(GstElement* decoder, gpointer tailInput) {
-    if (IsLinked(GST_ELEMENT(tailInput)))
+void OnAllPadsExposed(GstElement* decoder, gpointer data) {
+    if (IsLinked(static_cast<Tail*>(data)->input.get()))
         return;
     gst_element_post_message(
         decoder,
@@ -57,14 +80,6 @@ std::string Describe(GstMessage* message) {
     text += ": ";
     text += (error && error->message) ? error->message : "unknown error";
     return text;
-}
-
-// Keeps a reference to `element` for as long as a signal handler may use it.
-gpointer RefFor(GstElement* element) {
-    return gst_object_ref(element);
-}
-void Unref(gpointer element, GClosure* /*closure*/) {
-    gst_object_unref(element);
 }
 
 } // namespace
@@ -150,9 +165,11 @@ bool MediaGraph::Render(const std::string& path, double volume) {
     g_object_set(source.get(), "location", path.c_str(), nullptr);
     g_object_set(m_volumeElement.get(), "volume", std::clamp(volume, 0.0, kMaxVolume), nullptr);
     g_signal_connect_data(decoder.get(), "pad-added", G_CALLBACK(OnDecodedPad),
-                          RefFor(m_convert.get()), Unref, GConnectFlags(0));
+                          NewTail(m_convert.get(), m_pipeline->links()), FreeTail,
+                          GConnectFlags(0));
     g_signal_connect_data(decoder.get(), "no-more-pads", G_CALLBACK(OnAllPadsExposed),
-                          RefFor(m_convert.get()), Unref, GConnectFlags(0));
+                          NewTail(m_convert.get(), m_pipeline->links()), FreeTail,
+                          GConnectFlags(0));
     gst_bin_add_many(m_pipeline->bin(), source.get(), decoder.get(), nullptr);
     if (!LinkUnchecked(source.get(), decoder.get()))
         return false;
@@ -187,19 +204,21 @@ void MediaGraph::DropPipeline() {
     m_pipelineUsed = false;
 }
 
-// Asked for while the file prerolls, the state change simply follows the preroll's on the
-// pipeline's thread: GStreamer goes on to PLAYING once the preroll is done.
+// Asked for while the file prerolls, playing starts once the preroll is done: a state change
+// during the preroll would walk the pipeline's elements while decodebin links its stream.
 void MediaGraph::Play() {
     if (m_load == Load::Empty)
         return;
-    m_pipeline->SetState(GST_STATE_PLAYING);
+    if (m_load == Load::Ready)
+        m_pipeline->SetState(GST_STATE_PLAYING);
     m_playing = true;
 }
 
 void MediaGraph::Pause() {
     if (m_load == Load::Empty)
         return;
-    m_pipeline->SetState(GST_STATE_PAUSED);
+    if (m_load == Load::Ready)
+        m_pipeline->SetState(GST_STATE_PAUSED);
     m_playing = false;
 }
 
@@ -313,6 +332,8 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     if (gst_element_query_duration(m_pipeline->element(), GST_FORMAT_TIME, &duration) &&
         duration > 0)
         m_duration = duration;
+    if (m_playing)
+        m_pipeline->SetState(GST_STATE_PLAYING);
     m_listener.OnRenderFinished(true);
 }
 

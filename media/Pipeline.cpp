@@ -130,6 +130,7 @@ struct Pipeline::Worker {
     std::optional<TeardownCount> teardown; // counted from the moment the handle lets go
     ElementPtr pipeline;
     BusPtr bus;
+    std::shared_ptr<LinkGate> links;
 
     // Makes sure a thread runs what is queued (or the teardown), unless one is at it already.
     static void Schedule(const std::shared_ptr<Worker>& self) {
@@ -179,6 +180,7 @@ struct Pipeline::Worker {
         // This is where a streaming thread stuck in a read keeps this thread waiting; nobody
         // else waits for it, and the pool starts other threads for other pipelines (no more
         // than kMaxStuckPipelines are ever left waiting).
+        self.links->Close();
         StopForGood(self.pipeline.get());
         self.pipeline.reset();
         self.bus.reset();
@@ -207,6 +209,7 @@ Pipeline::Pipeline(MessageHandler handler) : m_handler(std::move(handler)) {
     m_worker = std::make_shared<Worker>();
     m_worker->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
     m_worker->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
+    m_worker->links = m_links;
 }
 
 Pipeline::~Pipeline() {

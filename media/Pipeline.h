@@ -21,8 +21,33 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace media {
+
+// Keeps links that a streaming thread makes in a pipeline (decodebin exposing a stream) apart
+// from the final change to NULL: GStreamer walks a bin's elements in the order of their links
+// while it changes their state, and a link made during that walk makes it see a loop. Once the
+// pipeline is being torn down, no more links are made.
+class LinkGate {
+public:
+    // Runs `link` unless the pipeline is being torn down; never while Close() runs.
+    template <class Link>
+    void Run(Link&& link) {
+        const std::lock_guard lock(m_mutex);
+        if (!m_closed)
+            link();
+    }
+    // Waits for a link under way to be made; none is made afterwards.
+    void Close() {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+
+private:
+    std::mutex m_mutex;
+    bool m_closed = false;
+};
 
 class Pipeline {
 public:
@@ -36,6 +61,8 @@ public:
     Pipeline& operator=(const Pipeline&) = delete;
 
     bool valid() const { return m_pipeline != nullptr; }
+    // Where streaming threads make their links in this pipeline (see LinkGate).
+    std::shared_ptr<LinkGate> links() const { return m_links; }
     GstElement* element() const { return m_pipeline.get(); }
     GstBin* bin() const { return GST_BIN(m_pipeline.get()); }
 
@@ -61,6 +88,7 @@ private:
     ElementPtr m_pipeline;
     BusPtr m_bus;
     std::shared_ptr<Worker> m_worker;
+    std::shared_ptr<LinkGate> m_links = std::make_shared<LinkGate>();
     std::uint64_t m_lastNumber = 0;
     GstState m_state = GST_STATE_NULL;
 };

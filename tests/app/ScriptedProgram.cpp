@@ -1,28 +1,41 @@
 // The program as it runs (the same start, application object, windows and exit), driven by a
 // script instead of a user, for tests that start it as a process of its own:
 //
-//   app_scripted_program [--sink FACTORY] SCENARIO
+//   app_scripted_program [--sink FACTORY] [--open-files LIMIT] SCENARIO
 //
 // play-and-save: switches the MP3 player on, opens the MP3 options window, plays the first
 // track of the Music folder until it plays, and confirms both windows, which saves Config.cfg.
+// stalled-storm N: the same road, but every read of a track stalls (as on a network share that
+// stopped answering) and "next" is pressed N times in the MP3 options window; then one more
+// press must be answered within 100 ms, with the program's threads and open files within a
+// fixed margin of what they were before the presses, and both windows are confirmed.
+// --open-files lowers the soft limit of open files first.
 // The exit status is the program's, or 3 when a step of the script did not work out; what went
-// wrong is printed on standard error.
+// wrong is printed on standard error. Message boxes are answered with OK and count as failures.
 #include "app/ConfigApp.h"
 #include "app/Program.h"
 #include "app/SettingsDlg.h"
+#include "framework/MessageBox.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/media/HeldSource.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
+
+#include <sys/resource.h>
 
 using framework::CDialog;
 using namespace framework::win32;
@@ -43,7 +56,54 @@ void Press(CDialog& window, int id) {
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 
-void PlayAndSave(CDialog& window) {
+long Entries(const char* folder) {
+    std::error_code error;
+    long count = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        ++count;
+    return count;
+}
+
+void PlayFirstTrack(CMp3Player& player, CDialog& options) {
+    Press(options, res::IDC_PLAY);
+    if (!testsupport::WaitUntil([&] { return player.IsPlaying(); }, 20000))
+        Fail("the first track did not play");
+}
+
+// Presses "next" again and again while every read stalls, then checks that the window still
+// answers at once and holds no more threads and descriptors than a few stuck files keep.
+void StalledStorm(int presses, CMp3Player& player, CDialog& options) {
+    if (!testmedia::RegisterHeldSource())
+        return Fail("the held-back source cannot be registered");
+    // The settings window starts the preview right after its first paint.
+    if (!testsupport::WaitUntil([&] { return player.HasGraph(); }))
+        return Fail("the preview has no media graph");
+    testmedia::HoldAllReads();
+    const long threadsBefore = Entries("/proc/self/task");
+    const long filesBefore = Entries("/proc/self/fd");
+    for (int i = 0; i < presses; ++i) {
+        Press(options, res::IDC_NEXT);
+        QCoreApplication::processEvents();
+    }
+    const long threadsAfter = Entries("/proc/self/task");
+    const long filesAfter = Entries("/proc/self/fd");
+    QElapsedTimer clock;
+    clock.start();
+    Press(options, res::IDC_NEXT);
+    const qint64 pressMs = clock.elapsed();
+    std::printf("threads %ld -> %ld, open files %ld -> %ld, press after the storm %lld ms\n",
+                threadsBefore, threadsAfter, filesBefore, filesAfter,
+                static_cast<long long>(pressMs));
+    if (threadsAfter > threadsBefore + 40 || filesAfter > filesBefore + 60)
+        Fail("stalled files keep more and more threads or descriptors");
+    if (pressMs > 100)
+        Fail("a press after the storm took more than 100 ms");
+}
+
+// Opens the MP3 options window from the settings window with the MP3 player on, runs `inside`
+// there, confirms it and then the settings window, which saves Config.cfg.
+void ThroughTheMp3Window(CDialog& window, std::function<void(CMp3Player&, CDialog&)> inside) {
     auto& settings = static_cast<CSettingsDlg&>(window);
     auto* pages = testsupport::ControlAs<QListWidget>(settings, res::IDC_PAGES);
     if (pages == nullptr)
@@ -53,10 +113,8 @@ void PlayAndSave(CDialog& window) {
     if (mp3 != nullptr && !mp3->isChecked())
         Press(settings, res::IDC_MP3_PLAYER);
     CMp3Player& player = settings.Preview().Player();
-    testsupport::WhenNextDialogShows([&player](CDialog& options) {
-        Press(options, res::IDC_PLAY);
-        if (!testsupport::WaitUntil([&] { return player.IsPlaying(); }, 20000))
-            Fail("the first track did not play");
+    testsupport::WhenNextDialogShows([&player, inside = std::move(inside)](CDialog& options) {
+        inside(player, options);
         Press(options, IDOK);
     });
     Press(settings, res::IDC_MP3_OPTIONS);
@@ -71,19 +129,44 @@ void PlayAndSave(CDialog& window) {
 
 int main(int argc, char** argv) {
     media::GraphOptions media;
-    const char* scenario = nullptr;
+    std::string scenario;
+    int presses = 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--sink") == 0 && i + 1 < argc)
+        if (std::strcmp(argv[i], "--sink") == 0 && i + 1 < argc) {
             media.sink = argv[++i];
-        else
+        } else if (std::strcmp(argv[i], "--open-files") == 0 && i + 1 < argc) {
+            rlimit limit{};
+            getrlimit(RLIMIT_NOFILE, &limit);
+            limit.rlim_cur = std::strtoul(argv[++i], nullptr, 10);
+            setrlimit(RLIMIT_NOFILE, &limit);
+        } else if (scenario.empty()) {
             scenario = argv[i];
+        } else {
+            presses = std::atoi(argv[i]);
+        }
     }
-    if (scenario == nullptr || std::strcmp(scenario, "play-and-save") != 0) {
-        std::fprintf(stderr, "usage: %s [--sink FACTORY] play-and-save\n", argv[0]);
+    std::function<void(CMp3Player&, CDialog&)> inside;
+    if (scenario == "play-and-save") {
+        inside = PlayFirstTrack;
+    } else if (scenario == "stalled-storm" && presses > 0) {
+        media.source = testmedia::kHeldSourceFactory;
+        inside = [presses](CMp3Player& player, CDialog& options) {
+            StalledStorm(presses, player, options);
+        };
+    } else {
+        std::fprintf(stderr,
+                     "usage: %s [--sink FACTORY] [--open-files LIMIT] "
+                     "play-and-save | stalled-storm PRESSES\n",
+                     argv[0]);
         return 2;
     }
+    framework::SetMessageBoxHook([](const std::string& text, const std::string& caption) {
+        Fail(("a message box: " + caption + ": " + text).c_str());
+        return IDOK;
+    });
     CConfigApp application(media);
-    testsupport::WhenNextDialogShows(PlayAndSave);
+    testsupport::WhenNextDialogShows(
+        [inside](CDialog& window) { ThroughTheMp3Window(window, inside); });
     const int status = RunProgram(argv[0]);
     return g_failure != 0 ? g_failure : status;
 }

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <string>
 
 #include <fcntl.h>
@@ -19,18 +20,25 @@ struct Gate {
     std::mutex mutex;
     std::condition_variable opened;
     std::string held; // the location whose reads wait; empty for none
+    bool holdAll = false;
     int waiting = 0;
 };
 
+// Never destroyed: a process may end while reads still wait at the gate, as one may end while
+// its reads of a share that stopped answering never return, and destroying a condition
+// variable that is waited on would hold up that end.
 Gate& TheGate() {
-    static Gate gate;
-    return gate;
+    alignas(Gate) static unsigned char storage[sizeof(Gate)];
+    static Gate* const gate = ::new (storage) Gate;
+    return *gate;
 }
 
 void PassGate(const char* location) {
     Gate& gate = TheGate();
     std::unique_lock lock(gate.mutex);
-    const auto held = [&] { return location != nullptr && gate.held == location; };
+    const auto held = [&] {
+        return location != nullptr && (gate.holdAll || gate.held == location);
+    };
     if (!held())
         return;
     ++gate.waiting;
@@ -184,10 +192,16 @@ void HoldReads(const std::string& location) {
     TheGate().held = location;
 }
 
+void HoldAllReads() {
+    const std::lock_guard lock(TheGate().mutex);
+    TheGate().holdAll = true;
+}
+
 void ReleaseReads() {
     {
         const std::lock_guard lock(TheGate().mutex);
         TheGate().held.clear();
+        TheGate().holdAll = false;
     }
     TheGate().opened.notify_all();
 }

@@ -15,9 +15,10 @@ inline constexpr char kHeldSourceFactory[] = "mirtheldsrc";
 // Registers the element with GStreamer (once per process; initialises GStreamer if needed).
 bool RegisterHeldSource();
 
-// From now on every read of `location` (as given to the element) waits until ReleaseReads();
-// reads already under way finish. Other files read as usual.
+// From now on every read of `location` (as given to the element), or of every file, waits
+// until ReleaseReads(); reads already under way finish. Other files read as usual.
 void HoldReads(const std::string& location);
+void HoldAllReads();
 void ReleaseReads();
 // How many reads are waiting right now.
 int HeldReads();
