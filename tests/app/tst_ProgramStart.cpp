@@ -1,11 +1,12 @@
 // The program itself, started in environments that are not a desktop session's: where there is
-// no display (one plain line on standard error and exit status 1, instead of the toolkit's
-// warnings and an abort), and without a usable home or runtime folder (nothing written into
-// the game folder but Config.cfg).
+// no display, whichever platform is asked for (one plain line on standard error and exit
+// status 1, instead of the toolkit's and its libraries' lines and an abort), and without a
+// usable home or runtime folder (nothing written into the game folder but Config.cfg).
 #include "support/media/TestMedia.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -45,6 +46,16 @@ struct Scratch {
     }
 };
 
+bool IsPlatformPluginInstalled(const QString& file) {
+    return QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                             QStringLiteral("/platforms/") + file);
+}
+
+bool AnyExists(const QString& pattern) {
+    const QFileInfo where(pattern);
+    return !QDir(where.path(), where.fileName()).entryList(QDir::System | QDir::Files).isEmpty();
+}
+
 // Where the program's runtime folder is in each run: a private folder of the test's, not set at
 // all, or set to a relative path, which names a folder in the game folder.
 enum class Runtime { Private, Unset, Relative };
@@ -76,17 +87,49 @@ private slots:
     }
 
     void saysSoInOneLineAndEndsWithStatusOne_data() {
-        QTest::addColumn<QString>("display");  // empty: not set
-        QTest::addColumn<QString>("platform"); // empty: not set
-        QTest::newRow("DISPLAY not set") << QString() << QString();
-        QTest::newRow("DISPLAY names no server") << QStringLiteral(":987") << QString();
-        QTest::newRow("X11 asked for, DISPLAY not set") << QString() << QStringLiteral("xcb");
+        QTest::addColumn<QString>("display");    // empty: not set
+        QTest::addColumn<QString>("platform");   // empty: not set
+        QTest::addColumn<QString>("plugin");     // the platform's plugin file; empty: none needed
+        QTest::addColumn<bool>("runtimeFolder"); // XDG_RUNTIME_DIR names an empty private folder
+        QTest::addColumn<QString>("device");     // a device that would make it a display
+        const QString xcb = QStringLiteral("libqxcb.so");
+        const QString wayland = QStringLiteral("libqwayland-generic.so");
+        QTest::newRow("DISPLAY not set")
+            << QString() << QString() << QString() << false << QString();
+        QTest::newRow("DISPLAY names no server")
+            << QStringLiteral(":987") << QString() << QString() << false << QString();
+        QTest::newRow("X11 asked for, DISPLAY not set")
+            << QString() << QStringLiteral("xcb") << xcb << false << QString();
+        QTest::newRow("Wayland asked for, no runtime folder")
+            << QString() << QStringLiteral("wayland") << wayland << false << QString();
+        QTest::newRow("Wayland asked for, no compositor in the runtime folder")
+            << QString() << QStringLiteral("wayland") << wayland << true << QString();
+        QTest::newRow("Wayland with EGL asked for")
+            << QString() << QStringLiteral("wayland-egl") << QStringLiteral("libqwayland-egl.so")
+            << false << QString();
+        QTest::newRow("Wayland, then X11 asked for")
+            << QString() << QStringLiteral("wayland;xcb") << wayland << false << QString();
+        QTest::newRow("EGL full screen asked for, no graphics device")
+            << QString() << QStringLiteral("eglfs") << QStringLiteral("libqeglfs.so") << false
+            << QStringLiteral("/dev/dri/card*");
+        QTest::newRow("Linux framebuffer asked for, no framebuffer")
+            << QString() << QStringLiteral("linuxfb") << QStringLiteral("libqlinuxfb.so") << false
+            << QStringLiteral("/dev/fb*");
+        QTest::newRow("a platform that does not exist")
+            << QString() << QStringLiteral("no-such-platform") << QString() << false << QString();
     }
     void saysSoInOneLineAndEndsWithStatusOne() {
         QFETCH(QString, display);
         QFETCH(QString, platform);
+        QFETCH(QString, plugin);
+        QFETCH(bool, runtimeFolder);
+        QFETCH(QString, device);
         if (!display.isEmpty() && QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X987")))
             QSKIP("an X server listens on :987 here");
+        if (!plugin.isEmpty() && !IsPlatformPluginInstalled(plugin))
+            QSKIP("the platform's plugin is not installed here");
+        if (!device.isEmpty() && AnyExists(device))
+            QSKIP("this machine has the device the platform draws on");
         const Scratch scratch;
         QVERIFY(scratch.made);
         const QString& work = scratch.game;
@@ -95,6 +138,8 @@ private slots:
             environment.insert(QStringLiteral("DISPLAY"), display);
         if (!platform.isEmpty())
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        if (runtimeFolder)
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), scratch.runtime);
 
         QProcess program;
         program.setProcessEnvironment(environment);
