@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/FolderVariables.h"
 #include "framework/App.h"
 #include "preview/MediaModule.h"
 #include "res/Resources.h"
@@ -7,6 +8,8 @@
 #include <chrono>
 
 int RunProgram(const char* programPath) {
+    // Before any library reads them: a relative folder variable names a folder in the game folder.
+    ForgetRelativeFolderVariables();
     res::RegisterResources();
     const int status = framework::RunApplication(programPath, "org.mirtconfig.MirtConfig");
     // The preview's pipelines close in the background; give them a moment to release the sound

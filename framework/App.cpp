@@ -52,6 +52,11 @@ int RunApplication(const char* programName, const char* desktopId) {
         // Without a display the program says so in one line and ends with status 1.
         const ToolkitStartGuard guard(BaseName(name));
         application.emplace(argc, argv);
+        if (QGuiApplication::primaryScreen() == nullptr) {
+            // Its end puts back what the platform changed, such as the console's cursor.
+            application.reset();
+            guard.EndForWantOfDisplay();
+        }
     }
     if (desktopId)
         QGuiApplication::setDesktopFileName(QString::fromUtf8(desktopId));

@@ -1,9 +1,12 @@
-// Starting the toolkit where there is no display. Qt then prints its own warnings and aborts
-// with a hint to reinstall the program, which helps no one. While the toolkit starts, a
-// ToolkitStartGuard holds the toolkit's messages back; if the start fails for want of a
-// window system, it prints one plain line and ends the process with status 1. Otherwise it
-// passes the held messages on when it goes out of scope.
+// Starting the toolkit where there is no display. Qt's platform plugins and the libraries under
+// them (libxcb, libwayland, EGL, the framebuffer) then print their own lines, and Qt aborts with
+// a hint to reinstall the program, which helps no one. While the toolkit starts, a
+// ToolkitStartGuard holds standard error back; if the start fails for want of a window system,
+// it prints one plain line and ends the process with status 1. Otherwise, when it goes out of
+// scope, everything the start wrote reaches standard error unchanged.
 #pragma once
+
+#include "framework/StandardErrorHold.h"
 
 #include <string>
 
@@ -16,6 +19,13 @@ public:
     ~ToolkitStartGuard();
     ToolkitStartGuard(const ToolkitStartGuard&) = delete;
     ToolkitStartGuard& operator=(const ToolkitStartGuard&) = delete;
+
+    // For a start that went through but found no screen to show a window on (the framebuffer
+    // platform without a framebuffer): prints the one line and ends the process with status 1.
+    [[noreturn]] void EndForWantOfDisplay() const noexcept;
+
+private:
+    StandardErrorHold m_hold;
 };
 
 } // namespace framework
