@@ -36,6 +36,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 using framework::CDialog;
 using namespace framework::win32;
@@ -65,6 +66,18 @@ long Entries(const char* folder) {
     return count;
 }
 
+// Resident memory in KiB.
+long ResidentKiB() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
 void PlayFirstTrack(CMp3Player& player, CDialog& options) {
     Press(options, res::IDC_PLAY);
     if (!testsupport::WaitUntil([&] { return player.IsPlaying(); }, 20000))
@@ -82,21 +95,25 @@ void StalledStorm(int presses, CMp3Player& player, CDialog& options) {
     testmedia::HoldAllReads();
     const long threadsBefore = Entries("/proc/self/task");
     const long filesBefore = Entries("/proc/self/fd");
+    const long memoryBefore = ResidentKiB();
     for (int i = 0; i < presses; ++i) {
         Press(options, res::IDC_NEXT);
         QCoreApplication::processEvents();
     }
     const long threadsAfter = Entries("/proc/self/task");
     const long filesAfter = Entries("/proc/self/fd");
+    const long memoryAfter = ResidentKiB();
     QElapsedTimer clock;
     clock.start();
     Press(options, res::IDC_NEXT);
     const qint64 pressMs = clock.elapsed();
-    std::printf("threads %ld -> %ld, open files %ld -> %ld, press after the storm %lld ms\n",
-                threadsBefore, threadsAfter, filesBefore, filesAfter,
+    std::printf("threads %ld -> %ld, open files %ld -> %ld, resident memory %ld -> %ld KiB, "
+                "press after the storm %lld ms\n",
+                threadsBefore, threadsAfter, filesBefore, filesAfter, memoryBefore, memoryAfter,
                 static_cast<long long>(pressMs));
-    if (threadsAfter > threadsBefore + 40 || filesAfter > filesBefore + 60)
-        Fail("stalled files keep more and more threads or descriptors");
+    if (threadsAfter > threadsBefore + 40 || filesAfter > filesBefore + 60 ||
+        memoryAfter > memoryBefore + 32 * 1024)
+        Fail("stalled files keep more and more threads, descriptors or memory");
     if (pressMs > 100)
         Fail("a press after the storm took more than 100 ms");
 }
