@@ -12,6 +12,7 @@
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/ScriptedRun.h"
 
 #include <QAccessible>

@@ -9,6 +9,7 @@
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -6,6 +6,7 @@
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/SettingsRoad.h"
 #include "support/media/TestMedia.h"
 

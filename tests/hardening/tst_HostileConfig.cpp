@@ -5,6 +5,7 @@
 #include "HardeningMain.h"
 #include "media/Graph.h"
 #include "res/Resources.h"
+#include "support/ScopedWorkingDir.h"
 
 #include <QDir>
 

@@ -11,6 +11,7 @@
 #include "res/Resources.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/media/TestMedia.h"
 
 #include <QProcess>
@@ -125,9 +126,6 @@ private slots:
     void cleanup() {
         testsupport::ClearPendingScripts();
         m_preview.reset();
-        // Qt skips names that are not UTF-8 when it removes a folder; std::filesystem does not.
-        std::error_code ignored;
-        fs::remove_all("Music", ignored);
         m_work.reset();
     }
 

@@ -8,6 +8,7 @@
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/SettingsRoad.h"
 #include "support/media/TestMedia.h"
 

@@ -10,6 +10,7 @@
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
+#include "support/ScopedWorkingDir.h"
 
 #include <QDir>
 #include <QProcess>
@@ -111,31 +112,6 @@ QStringList Leftovers(const QString& folder, const QStringList& expected) {
         names.removeAll(name);
     return names;
 }
-
-// Changes directory for the object's lifetime. The folder is named by its raw bytes, which
-// need not be UTF-8.
-class WorkIn {
-public:
-    explicit WorkIn(const QByteArray& raw)
-        : m_previous(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        m_ok = m_previous >= 0 && ::chdir(raw.constData()) == 0;
-    }
-    ~WorkIn() {
-        if (m_previous >= 0) {
-            if (::fchdir(m_previous) != 0) {
-                qWarning("could not return to the previous working folder");
-            }
-            ::close(m_previous);
-        }
-    }
-    WorkIn(const WorkIn&) = delete;
-    WorkIn& operator=(const WorkIn&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    int m_previous;
-    bool m_ok = false;
-};
 
 // A folder made and removed by its raw name, which Qt's own file classes would take as UTF-8
 // and so could not find again.
@@ -387,7 +363,7 @@ private slots:
         WindowRun window;
         window.edit = FlipMp3Switch;
         {
-            WorkIn in(Raw(work));
+            testsupport::ScopedWorkingDir in(Raw(work));
             QVERIFY(in.ok());
             if (fault == Fault::FileSizeLimit) {
                 sizeLimit.emplace(10); // the 20 bytes cannot all be written
@@ -464,7 +440,7 @@ private slots:
         WindowRun window;
         window.edit = FlipMp3Switch;
         {
-            WorkIn in(work);
+            testsupport::ScopedWorkingDir in(work);
             QVERIFY(in.ok());
             window.run();
         }

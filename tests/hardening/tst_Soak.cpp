@@ -13,6 +13,7 @@
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/media/TestMedia.h"
 
 #include <filesystem>

@@ -2,6 +2,7 @@
 // set there reach Config.cfg when both windows are confirmed, and come back from it next time.
 #include "ItemTestHelpers.h"
 #include "res/SettingsControls.h"
+#include "support/ScopedWorkingDir.h"
 
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
@@ -10,14 +11,13 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace framework::win32;
 
@@ -38,11 +38,10 @@ QByteArray ChanceBytes(const QByteArray& config) {
 class ItemChancesThroughSettingsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_previousDir;
+    std::optional<testsupport::ScopedWorkingDir> m_work;
     std::unique_ptr<testsupport::SettingsRoad> m_road;
 
-    QString ConfigPath() const { return m_dir->filePath(QStringLiteral("Config.cfg")); }
+    QString ConfigPath() const { return m_work->file(QStringLiteral("Config.cfg")); }
 
     // Runs the program's settings window; `inItems` drives the item chances window opened
     // from it, after which the settings window is confirmed with OK.
@@ -62,16 +61,13 @@ private slots:
     }
     void init() {
         std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_previousDir = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_work.emplace();
+        QVERIFY(m_work->ok());
         m_road = std::make_unique<testsupport::SettingsRoad>();
     }
     void cleanup() {
         m_road.reset();
-        QDir::setCurrent(m_previousDir);
-        m_dir.reset();
+        m_work.reset();
         QVERIFY(!testsupport::HasPendingScripts());
         testsupport::ClearPendingScripts();
     }

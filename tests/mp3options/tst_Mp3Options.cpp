@@ -7,6 +7,7 @@
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/media/HeldSource.h"
 #include "support/media/TestMedia.h"
 

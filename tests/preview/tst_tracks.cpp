@@ -1,13 +1,14 @@
 // Stepping through the Music folder and playing the current track, with a recording label in
 // place of the window.
 #include "preview/Preview.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/media/TestMedia.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -33,7 +34,7 @@ class TracksTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    std::optional<testsupport::ScopedWorkingDir> m_work;
     std::string m_tone; // bytes of a short valid MP3
     std::unique_ptr<media::Preview> m_preview;
 
@@ -45,8 +46,8 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
+        m_work.emplace();
+        QVERIFY(m_work->ok());
         std::string error;
         QVERIFY2(testmedia::MakeMp3("tone.mp3", 1, testmedia::Encoding::Cbr, error), error.c_str());
         m_tone = testmedia::ReadBytes("tone.mp3");
@@ -59,8 +60,7 @@ private slots:
         QCOMPARE(InitDirectShow(*m_preview), 0);
     }
     void cleanup() { m_preview.reset(); }
-    // Qt cannot remove names that are not UTF-8; std::filesystem can.
-    void cleanupTestCase() { fs::remove_all("Music"); }
+    void cleanupTestCase() { m_work.reset(); }
 
     void wrapsBothWays() {
         for (const char* name : {"c.mp3", "a.mp3", "B.mp3"}) {
