@@ -10,6 +10,7 @@
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ScopedWorkingDir.h"
+#include "support/SmallFiles.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -151,7 +152,7 @@ private slots:
 
     void mp3SwitchEnablesItsButton() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0));
+        QVERIFY(WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0)));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -172,7 +173,8 @@ private slots:
 
     void okWritesTheTwentyBytes() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
+        QVERIFY(WriteFile(dir.file("Config.cfg"),
+                          ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -201,7 +203,7 @@ private slots:
     void cancelAndCloseWriteNothing() {
         ScopedWorkingDir dir;
         const QByteArray original = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
-        WriteFile(dir.file("Config.cfg"), original);
+        QVERIFY(WriteFile(dir.file("Config.cfg"), original));
         for (int way = 0; way < 3; ++way) {
             CSettingsDlg dialog(testsupport::QuietPreview());
             WhenNextDialogShows([way](CDialog& w) {
@@ -224,7 +226,7 @@ private slots:
         ScopedWorkingDir dir;
         QByteArray bad = ConfigFileBytes(40, 1, 1, 1, 1);
         bad[4] = 'm'; // "CFG mIRT: "
-        WriteFile(dir.file("Config.cfg"), bad);
+        QVERIFY(WriteFile(dir.file("Config.cfg"), bad));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER) && !IsChecked(w, res::IDC_SOUND) &&

@@ -8,9 +8,9 @@
 #include "support/ModalScript.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/SettingsRoad.h"
+#include "support/SmallFiles.h"
 #include "support/media/TestMedia.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QSlider>
 #include <QtTest>
@@ -65,9 +65,7 @@ private slots:
         QCOMPARE(result, IDOK);
         QVERIFY(road.boxes().shown().empty());
 
-        QFile file(dir.file("Config.cfg"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = testsupport::ReadFile(dir.file("Config.cfg"));
         QCOMPARE(bytes.size(), 20);
         QCOMPARE(bytes.left(10), QByteArray("CFG MIRT: "));
         QCOMPARE(int(bytes[10]), 30); // volume position

@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -34,17 +33,6 @@ using namespace hardening;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool Write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(out);
-}
 
 // An ID3v2.3 header announcing `size` bytes of tag (stored as a 28-bit "syncsafe" number).
 std::string Id3Header(std::uint32_t size) {
@@ -132,14 +120,14 @@ private slots:
     void everyButtonReturnsAndPlayableTracksPlay() {
         std::vector<Track> tracks;
         const auto add = [&](const std::string& name, Expect expect, const std::string& bytes) {
-            QVERIFY2(Write(MusicFile(name), bytes), name.c_str());
+            QVERIFY2(testmedia::WriteBytes(MusicFile(name), bytes), name.c_str());
             tracks.push_back({name, expect, Label(name)});
         };
         const auto addGood = [&](const std::string& name) {
             fs::create_hard_link(m_good, MusicFile(name));
             tracks.push_back({name, Expect::Plays, Label(name)});
         };
-        const std::string good = ReadAll(m_good);
+        const std::string good = testmedia::ReadBytes(m_good);
         QVERIFY(good.size() > 20000);
 
         // Names that must reach GStreamer and the label intact.
@@ -233,7 +221,7 @@ private slots:
 
     void theEndOfATrackAdvancesOntoABadFileAndOnToTheNextGoodOne() {
         fs::create_hard_link(m_good, MusicFile("a good.mp3"));
-        QVERIFY(Write(MusicFile("b broken.mp3"), "not an mp3"));
+        QVERIFY(testmedia::WriteBytes(MusicFile("b broken.mp3"), "not an mp3"));
         fs::create_hard_link(m_good, MusicFile("c good.mp3"));
         Fresh(false); // each track ends at once
         QString failure;
@@ -265,7 +253,7 @@ private slots:
         fs::remove("Music");
         std::optional<PermissionsApplyToRoot> asUser;
         if (kind == "a file") {
-            QVERIFY(Write("Music", ReadAll(m_good)));
+            QVERIFY(testmedia::WriteBytes("Music", testmedia::ReadBytes(m_good)));
         } else if (kind == "a FIFO") {
             QVERIFY(::mkfifo("Music", 0644) == 0);
         } else if (kind == "a dangling link") {
@@ -311,7 +299,7 @@ private slots:
     // complains of one disposed in another state, nor of anything else.
     void randomPressesLeaveGStreamerNothingToComplainOf() {
         fs::create_hard_link(m_good, MusicFile("a good.mp3"));
-        QVERIFY(Write(MusicFile("b empty.mp3"), ""));
+        QVERIFY(testmedia::WriteBytes(MusicFile("b empty.mp3"), ""));
         std::string error;
         QVERIFY2(testmedia::MakePng(MusicFile("c picture.mp3"), error), error.c_str());
         fs::create_hard_link(m_good, MusicFile("d good.mp3"));

@@ -57,24 +57,6 @@ void FlipMp3Switch(framework::CDialog& w) {
     testsupport::Click(w, res::IDC_MP3_PLAYER);
 }
 
-QByteArray Raw(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-// Writes a new file by its raw name.
-bool WriteFile(const QByteArray& raw, const QByteArray& bytes) {
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    return WriteFile(Raw(path), bytes);
-}
-
 // Fills the file system holding `folder` until not one more byte fits.
 bool FillUp(const QString& folder) {
     const int fd = ::open(Raw(folder + "/filler"), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
@@ -356,7 +338,7 @@ private slots:
                 QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: nothing is read-only");
         }
 
-        const QByteArray oldContents = Contents(dataFile);
+        const QByteArray oldContents = ReadFile(dataFile);
         const std::optional<struct stat> oldFile = StatOf(dataFile);
 
         SetGlobals(kOld);
@@ -379,10 +361,10 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(Contents(dataFile), Encoded(kNew));
+            QCOMPARE(ReadFile(dataFile), Encoded(kNew));
         } else {
             QCOMPARE(window.messages, QStringList{kSaveError});
-            QCOMPARE(Contents(dataFile), oldContents);
+            QCOMPARE(ReadFile(dataFile), oldContents);
         }
         // Saved or not, the file is the one it was: same owner, group, mode and links. Where
         // its folder refused a replacement, it is even the same inode.
@@ -447,7 +429,7 @@ private slots:
         QCOMPARE(window.shown, kOld);
         QCOMPARE(window.messages, QStringList());
         QCOMPARE(window.result, IDOK);
-        QCOMPARE(Contents(dataFile), Encoded(kNew));
+        QCOMPARE(ReadFile(dataFile), Encoded(kNew));
         QCOMPARE(folder.names(), QList<QByteArray>{dataFile.mid(odd.size() + 1)});
         if (throughLink) {
             struct stat st {};
@@ -514,7 +496,7 @@ private slots:
             QVERIFY(after);
             QCOMPARE(Identity(*after), Identity(*before));
             QCOMPARE(after->st_ino, before->st_ino);
-            QCOMPARE(SaverValue(Contents(config)), 7);
+            QCOMPARE(SaverValue(ReadFile(config)), 7);
         }
         QCOMPARE(Leftovers(work, {}), before ? QStringList{"Config.cfg"} : QStringList());
     }
@@ -539,7 +521,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(3000)));
             QVERIFY2(saver.kill(), "the saver stopped before it was killed");
 
-            const QByteArray now = Contents(config);
+            const QByteArray now = ReadFile(config);
             const int found = SaverValue(now);
             QVERIFY2(found >= 0,
                      qPrintable(QString("round %1: Config.cfg is not a whole record: %2")

@@ -3,6 +3,7 @@
 #include "ItemTestHelpers.h"
 #include "res/SettingsControls.h"
 #include "support/ScopedWorkingDir.h"
+#include "support/SmallFiles.h"
 
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
@@ -88,8 +89,8 @@ private slots:
     }
 
     void chancesComeBackFromTheFile() {
-        testsupport::WriteFile(ConfigPath(),
-                               testsupport::ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0}));
+        QVERIFY(testsupport::WriteFile(
+            ConfigPath(), testsupport::ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0})));
 
         // First visit: the loaded values show, and a refused OK and Cancel change nothing.
         std::array<int, 5> shown{};

@@ -2,6 +2,7 @@
 // was.
 #include "settings/ConfigFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/SmallFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,10 @@
 #include <unistd.h>
 
 using namespace settings;
+using testsupport::GrowSparse;
+using testsupport::Raw;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 namespace {
 
@@ -33,20 +38,6 @@ const ConfigRecord kSample{10, 1, 0, 1, 1, {20, 40, 60, 80, 200}};
 QByteArray Encoded(const ConfigRecord& rec) {
     const ConfigBytes bytes = EncodeConfig(rec);
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
-bool WriteFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-// The contents of a regular file; never opens a FIFO, which would wait for a writer.
-QByteArray ReadFile(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        return "<not a regular file>";
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 bool IsRoot() {
@@ -68,7 +59,6 @@ class ConfigFileTest : public QObject {
     std::optional<QTemporaryDir> m_tmp;
 
     QString Path(const QString& name) const { return m_tmp->filePath(name); }
-    static QByteArray Raw(const QString& path) { return QFile::encodeName(path); }
 
 private slots:
     void init() {
@@ -92,13 +82,10 @@ private slots:
     }
 
     void loadTakesOnlyTheHeadOfAHugeSparseFile() {
-        QFile file(Path("Config.cfg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(Encoded(kSample)), qint64(kConfigSize));
-        if (!file.resize(qint64(4) << 30)) {
+        QVERIFY(WriteFile(Path("Config.cfg"), Encoded(kSample)));
+        if (!GrowSparse(Path("Config.cfg"), qint64(4) << 30)) {
             QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
         }
-        file.close();
         ConfigRecord rec = Sentinel();
         QVERIFY(LoadConfigFile(Raw(Path("Config.cfg")), rec));
         QVERIFY(rec == kSample);

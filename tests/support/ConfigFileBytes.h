@@ -1,11 +1,8 @@
 // The 20 bytes of a Config.cfg, written out by hand from the ten values (so that a test does not
-// depend on the encoder it may be testing), and reading and writing whole small files.
+// depend on the encoder it may be testing).
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
-#include <QString>
-#include <QTest>
 
 #include <array>
 
@@ -19,17 +16,6 @@ inline QByteArray ConfigFileBytes(int volume, int random, int mp3, int sound, in
     for (int v : items)
         bytes.append(static_cast<char>(v));
     return bytes;
-}
-
-inline void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-inline QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace testsupport
