@@ -7,6 +7,7 @@
 #include "res/SettingsControls.h"
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
+#include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
@@ -30,17 +31,13 @@
 namespace hardening {
 
 using namespace framework::win32;
+using testsupport::ConfigFileBytes;
 using testsupport::Raw;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
 
 inline const QString kSaveError =
     QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл Config.cfg!");
-
-inline QByteArray Encoded(const settings::ConfigRecord& rec) {
-    const settings::ConfigBytes bytes = settings::EncodeConfig(rec);
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
 
 // Sets the values that live outside the settings window; a failed load must keep them.
 inline void SetGlobals(const settings::ConfigRecord& rec) {

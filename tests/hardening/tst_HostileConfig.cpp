@@ -191,13 +191,13 @@ private slots:
                 QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
             break;
         case Hostile::Sparse4GiBWithValidHead:
-            QVERIFY(WriteFile(config, Encoded(kInFile) + "more after the record"));
+            QVERIFY(WriteFile(config, ConfigFileBytes(kInFile) + "more after the record"));
             if (!GrowSparse(config, qint64(4) << 30))
                 QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
             expectShown = kInFile;
             break;
         case Hostile::Unreadable:
-            QVERIFY(WriteFile(config, Encoded(kInFile)));
+            QVERIFY(WriteFile(config, ConfigFileBytes(kInFile)));
             QVERIFY(::chmod(rawConfig, 0) == 0);
             asUser.emplace();
             if (!asUser->ok())
@@ -239,7 +239,7 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(ReadFile(written), Encoded(expectShown));
+            QCOMPARE(ReadFile(written), ConfigFileBytes(expectShown));
         } else {
             if (pressOk)
                 QCOMPARE(window.messages, QStringList{kSaveError});

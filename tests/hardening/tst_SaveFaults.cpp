@@ -279,7 +279,7 @@ private slots:
         };
         switch (fault) {
         case Fault::ReadOnlyFolder:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::chmod(Raw(dataFile), 0604) == 0);
             QVERIFY(::chmod(Raw(work), 0555) == 0);
             break;
@@ -290,25 +290,25 @@ private slots:
         case Fault::ReadOnlyFileSystem:
             if (!needMount(1 << 20))
                 QSKIP("mounting needs root in a private mount namespace");
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(disk->makeReadOnly());
             break;
         case Fault::FullDisk:
             if (!needMount(64 << 10))
                 QSKIP("mounting a small tmpfs needs root in a private mount namespace");
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(FillUp(work));
             expectedNames << "filler";
             break;
         case Fault::FileSizeLimit:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             break;
         case Fault::ReadOnlyFile:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::chmod(Raw(dataFile), 0444) == 0);
             break;
         case Fault::ImmutableFile:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             immutable.emplace(dataFile);
             if (!immutable->ok())
                 QSKIP("cannot mark a file immutable here (needs root and a file system with "
@@ -317,7 +317,7 @@ private slots:
         case Fault::RenameRefused:
             // Everything up to the final rename works: the file is writable and so is the
             // folder. Only renaming over a mount point fails (EBUSY).
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             pinned.emplace(Raw(dataFile).constData());
             if (!pinned->ok())
                 QSKIP("binding a file onto itself needs root in a private mount namespace");
@@ -325,7 +325,7 @@ private slots:
         case Fault::LinkToAFileElsewhere:
         case Fault::LinkIntoAReadOnlyFolder:
             dataFile = elsewhere + "/real.cfg";
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::symlink("../elsewhere/real.cfg", Raw(work + "/Config.cfg")) == 0);
             if (fault == Fault::LinkIntoAReadOnlyFolder)
                 QVERIFY(::chmod(Raw(elsewhere), 0555) == 0);
@@ -361,7 +361,7 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(ReadFile(dataFile), Encoded(kNew));
+            QCOMPARE(ReadFile(dataFile), ConfigFileBytes(kNew));
         } else {
             QCOMPARE(window.messages, QStringList{kSaveError});
             QCOMPARE(ReadFile(dataFile), oldContents);
@@ -410,7 +410,7 @@ private slots:
         QVERIFY(folder.ok());
         QByteArray work = odd;
         const QByteArray dataFile = odd + (throughLink ? "/real.cfg" : "/Config.cfg");
-        QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+        QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
         if (throughLink) {
             work = Raw(tmp.filePath("work"));
             QVERIFY(::mkdir(work.constData(), 0700) == 0);
@@ -429,7 +429,7 @@ private slots:
         QCOMPARE(window.shown, kOld);
         QCOMPARE(window.messages, QStringList());
         QCOMPARE(window.result, IDOK);
-        QCOMPARE(ReadFile(dataFile), Encoded(kNew));
+        QCOMPARE(ReadFile(dataFile), ConfigFileBytes(kNew));
         QCOMPARE(folder.names(), QList<QByteArray>{dataFile.mid(odd.size() + 1)});
         if (throughLink) {
             struct stat st {};
@@ -478,7 +478,7 @@ private slots:
         QVERIFY(::chown(Raw(work), folderOwner, folderOwner) == 0);
         QVERIFY(::chmod(Raw(work), mode_t(folderMode)) == 0);
         if (fileMode != 0) {
-            QVERIFY(WriteFile(config, Encoded(kOld)));
+            QVERIFY(WriteFile(config, ConfigFileBytes(kOld)));
             QVERIFY(::chown(Raw(config), fileOwner, fileGroup) == 0);
             QVERIFY(::chmod(Raw(config), mode_t(fileMode)) == 0);
         }
@@ -509,7 +509,7 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         const QString config = tmp.filePath("Config.cfg");
-        QVERIFY(WriteFile(config, Encoded(ConfigRecord{})));
+        QVERIFY(WriteFile(config, ConfigFileBytes(ConfigRecord{})));
         int value = 0;
         int leftovers = 0;
         QRandomGenerator random = QRandomGenerator::securelySeeded();
