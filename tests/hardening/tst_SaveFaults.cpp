@@ -10,6 +10,7 @@
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
+#include "support/FileIdentity.h"
 #include "support/ScopedWorkingDir.h"
 
 #include <QDir>
@@ -32,6 +33,9 @@ extern char** environ;
 
 using namespace hardening;
 using settings::ConfigRecord;
+using testsupport::Identity;
+using testsupport::kNobody;
+using testsupport::kNogroup;
 
 namespace {
 
@@ -79,11 +83,6 @@ std::optional<struct stat> StatOf(const QString& path) {
     if (::lstat(Raw(path).constData(), &st) != 0)
         return std::nullopt;
     return st;
-}
-
-// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
-QList<qint64> Identity(const struct stat& st) {
-    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
 }
 
 // Names in `folder` other than those expected to be there: leftovers of a save.
@@ -179,9 +178,7 @@ private:
     int m_out = -1;
 };
 
-// Users and groups of the system the tests save as or give files to.
-constexpr uid_t kNobody = 65534;
-constexpr gid_t kNogroup = 65534;
+// Users and groups of the system the tests save as or give files to, besides nobody.
 constexpr uid_t kOtherUser = 1000;
 constexpr gid_t kUsers = 100;
 

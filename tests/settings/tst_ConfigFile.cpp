@@ -2,8 +2,10 @@
 // was.
 #include "settings/ConfigFile.h"
 #include "support/ConfigFileBytes.h"
+#include "support/FileIdentity.h"
 #include "support/FileSizeLimit.h"
 #include "support/SmallFiles.h"
+#include "support/Users.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +26,9 @@
 using namespace settings;
 using testsupport::ConfigFileBytes;
 using testsupport::GrowSparse;
+using testsupport::Identity;
+using testsupport::IsRoot;
+using testsupport::kNobody;
 using testsupport::Raw;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
@@ -36,17 +41,6 @@ ConfigRecord Sentinel() {
 }
 
 const ConfigRecord kSample{10, 1, 0, 1, 1, {20, 40, 60, 80, 200}};
-
-bool IsRoot() {
-    return ::geteuid() == 0;
-}
-
-constexpr uid_t kNobody = 65534;
-
-// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
-QList<qint64> Identity(const struct stat& st) {
-    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
-}
 
 } // namespace
 
