@@ -8,12 +8,12 @@
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
-#include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/ScriptedRun.h"
+#include "support/SettingValues.h"
 
 #include <QAccessible>
 #include <QSlider>
@@ -154,12 +154,7 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { res::RegisterResources(); }
-    void init() {
-        g_nVolume = 0;
-        g_bAlwaysRandom = 0;
-        for (int& chance : g_nItemChance)
-            chance = 0;
-    }
+    void init() { testsupport::ResetSettingValues(); }
     void cleanup() { testsupport::ClearPendingScripts(); }
 
     void controlsAreNamed_data() {

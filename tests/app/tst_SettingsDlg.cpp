@@ -10,6 +10,7 @@
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
 #include "support/SmallFiles.h"
 
 #include <QCheckBox>
@@ -53,20 +54,13 @@ bool IsChecked(CDialog& w, int id) {
     return ControlAs<QCheckBox>(w, id)->isChecked();
 }
 
-void ResetGlobals() {
-    g_nVolume = 0;
-    g_bAlwaysRandom = 0;
-    for (int& chance : g_nItemChance)
-        chance = 0;
-}
-
 } // namespace
 
 class SettingsDlgTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { res::RegisterResources(); }
-    void init() { ResetGlobals(); }
+    void init() { testsupport::ResetSettingValues(); }
     void cleanup() { testsupport::ClearPendingScripts(); }
 
     void opensOnTheGeneralPageWithTheHelpText() {

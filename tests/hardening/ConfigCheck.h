@@ -10,6 +10,7 @@
 #include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
 #include "support/SmallFiles.h"
 
@@ -38,13 +39,6 @@ using testsupport::WriteFile;
 
 inline const QString kSaveError =
     QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл Config.cfg!");
-
-// Sets the values that live outside the settings window; a failed load must keep them.
-inline void SetGlobals(const settings::ConfigRecord& rec) {
-    g_nVolume = rec.volume;
-    g_bAlwaysRandom = rec.alwaysRandom;
-    std::copy(std::begin(rec.itemChance), std::end(rec.itemChance), g_nItemChance);
-}
 
 // The record the window holds: its three switches as shown, the rest from the globals.
 inline settings::ConfigRecord RecordShown(framework::CDialog& w) {

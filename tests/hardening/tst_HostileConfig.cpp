@@ -225,7 +225,7 @@ private slots:
         const QByteArray linkBefore = LinkTarget(rawConfig);
         const QByteArray oldContents = ReadFile(written);
 
-        SetGlobals(kBefore);
+        testsupport::SetSettingValues(kBefore);
         WindowRun window;
         window.pressOk = pressOk;
         window.run();

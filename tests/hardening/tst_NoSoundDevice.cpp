@@ -6,9 +6,9 @@
 #include "app/SettingsDlg.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
-#include "settings/GameSettings.h"
 #include "support/ModalScript.h"
 #include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
 #include "support/media/TestMedia.h"
 
@@ -57,7 +57,7 @@ private slots:
         std::string error;
         for (const char* name : {"Music/one.mp3", "Music/two.mp3"})
             QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
-        g_nVolume = 0;
+        testsupport::ResetSettingValues();
 
         // The preview plays through what the program itself uses.
         testsupport::SettingsRoad road{media::GraphOptions{}};

@@ -338,7 +338,7 @@ private slots:
         const QByteArray oldContents = ReadFile(dataFile);
         const std::optional<struct stat> oldFile = StatOf(dataFile);
 
-        SetGlobals(kOld);
+        testsupport::SetSettingValues(kOld);
         WindowRun window;
         window.edit = FlipMp3Switch;
         {
@@ -415,7 +415,7 @@ private slots:
             QVERIFY(::symlink(target.constData(), (work + "/Config.cfg").constData()) == 0);
         }
 
-        SetGlobals(kOld);
+        testsupport::SetSettingValues(kOld);
         WindowRun window;
         window.edit = FlipMp3Switch;
         {

@@ -1,6 +1,7 @@
 // The item chances window driven through its real widgets: what it shows when it opens, which
 // sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
 #include "ItemTestHelpers.h"
+#include "support/SettingValues.h"
 
 #include "items/ItemChanceDlg.h"
 #include "res/Resources.h"
@@ -65,7 +66,7 @@ private slots:
         res::RegisterResources();
     }
     void init() {
-        SetChances({0, 0, 0, 0, 0});
+        testsupport::ResetSettingValues();
         m_boxes = std::make_unique<MessageBoxRecorder>();
     }
     void cleanup() {

@@ -1,14 +1,13 @@
 // The whole road a user takes: the settings window opens the item chances window, the chances
 // set there reach Config.cfg when both windows are confirmed, and come back from it next time.
 #include "ItemTestHelpers.h"
-#include "res/SettingsControls.h"
-#include "support/ScopedWorkingDir.h"
-#include "support/SmallFiles.h"
-
 #include "res/Resources.h"
-#include "settings/GameSettings.h"
+#include "res/SettingsControls.h"
 #include "support/ConfigFileBytes.h"
+#include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
+#include "support/SmallFiles.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -16,7 +15,6 @@
 #include <QStyleFactory>
 #include <QtTest>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -61,7 +59,7 @@ private slots:
         res::RegisterResources();
     }
     void init() {
-        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
+        testsupport::ResetSettingValues();
         m_work.emplace();
         QVERIFY(m_work->ok());
         m_road = std::make_unique<testsupport::SettingsRoad>();
@@ -107,7 +105,7 @@ private slots:
         QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x37\xFF\x00\x00\x00", 5));
 
         // Second visit: mending the sum and confirming replaces them.
-        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
+        testsupport::ResetSettingValues();
         RunSettings([&](framework::CDialog& items) {
             QCOMPARE(Slider(items, 1)->value(), 10);
             SetByKeys(items, 0, 0);

@@ -8,6 +8,7 @@
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
 #include "support/media/HeldSource.h"
 #include "support/media/TestMedia.h"
 
@@ -85,8 +86,7 @@ private slots:
         QVERIFY(testmedia::RegisterHeldSource());
     }
     void init() {
-        g_nVolume = 0;
-        g_bAlwaysRandom = 0;
+        testsupport::ResetSettingValues();
         Fresh(true);
     }
     void cleanup() {
