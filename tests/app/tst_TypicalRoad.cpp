@@ -6,16 +6,13 @@
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
-#include "support/ScopedWorkingDir.h"
 #include "support/SettingsRoad.h"
 #include "support/SmallFiles.h"
-#include "support/media/TestMedia.h"
+#include "support/media/MusicFolder.h"
 
 #include <QLabel>
 #include <QSlider>
 #include <QtTest>
-
-#include <filesystem>
 
 using namespace framework::win32;
 
@@ -32,11 +29,8 @@ private slots:
     void initTestCase() { res::RegisterResources(); }
 
     void previewThenSave() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directories("Music");
-        std::string error;
-        for (const char* name : {"Music/first.mp3", "Music/second.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+        const testmedia::MusicFolder music({"first.mp3", "second.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
 
         testsupport::SettingsRoad road(testsupport::QuietPreview(true));
         const int result = road.Run([](CSettingsDlg& settings) {
@@ -65,7 +59,7 @@ private slots:
         QCOMPARE(result, IDOK);
         QVERIFY(road.boxes().shown().empty());
 
-        const QByteArray bytes = testsupport::ReadFile(dir.file("Config.cfg"));
+        const QByteArray bytes = testsupport::ReadFile(music.file("Config.cfg"));
         QCOMPARE(bytes.size(), 20);
         QCOMPARE(bytes.left(10), QByteArray("CFG MIRT: "));
         QCOMPARE(int(bytes[10]), 30); // volume position

@@ -11,7 +11,7 @@
 #include "res/Resources.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
-#include "support/ScopedWorkingDir.h"
+#include "support/media/MusicFolder.h"
 #include "support/media/TestMedia.h"
 
 #include <QProcess>
@@ -85,8 +85,8 @@ class HostileMusicTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_root;
-    std::string m_good; // a playable 3 s MP3 outside every Music folder
-    std::optional<testsupport::ScopedWorkingDir> m_work;
+    std::string m_good;                           // a playable 3 s MP3 outside every Music folder
+    std::optional<testmedia::MusicFolder> m_work; // the working folder, Music empty at first
     std::unique_ptr<media::Preview> m_preview;
 
     void Fresh(bool realTime) {
@@ -108,7 +108,7 @@ private slots:
     }
     void init() {
         m_work.emplace();
-        fs::create_directory("Music");
+        QVERIFY2(m_work->ok(), m_work->error());
         Fresh(true); // tracks play in real time: none ends early
     }
     void cleanup() {

@@ -7,16 +7,14 @@
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/ModalScript.h"
-#include "support/ScopedWorkingDir.h"
 #include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
-#include "support/media/TestMedia.h"
+#include "support/media/MusicFolder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <filesystem>
 
 using namespace framework::win32;
 
@@ -52,11 +50,8 @@ private slots:
     }
 
     void theWindowsWorkAndThePreviewIsSilentAtMost() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directory("Music");
-        std::string error;
-        for (const char* name : {"Music/one.mp3", "Music/two.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
+        const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
+        QVERIFY2(music.ok(), music.error());
         testsupport::ResetSettingValues();
 
         // The preview plays through what the program itself uses.
@@ -104,7 +99,7 @@ private slots:
         for (const QString& message : messages)
             QCOMPARE(message, QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!"));
         QCOMPARE(presses, 6);
-        QVERIFY(QFile::exists(dir.file("Config.cfg")));
+        QVERIFY(QFile::exists(music.file("Config.cfg")));
         QVERIFY(stopped);
     }
 };

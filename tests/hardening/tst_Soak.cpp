@@ -14,9 +14,7 @@
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ScopedWorkingDir.h"
-#include "support/media/TestMedia.h"
-
-#include <filesystem>
+#include "support/media/MusicFolder.h"
 
 using namespace framework::win32;
 
@@ -61,11 +59,8 @@ private slots:
     void cleanup() { testsupport::ClearPendingScripts(); }
 
     void aThousandTrackChanges() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directory("Music");
-        std::string error;
-        for (const char* name : {"Music/a.mp3", "Music/b.mp3", "Music/c.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3", "c.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         media::Preview preview(testsupport::QuietPreview(true));
         CMp3Player& player = preview.Player();
         QCOMPARE(InitDirectShow(preview), 0);

@@ -10,7 +10,7 @@
 #include "support/ScopedWorkingDir.h"
 #include "support/SettingValues.h"
 #include "support/media/HeldSource.h"
-#include "support/media/TestMedia.h"
+#include "support/media/MusicFolder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,7 +20,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 using namespace framework::win32;
@@ -56,14 +55,6 @@ void PressAndReleaseHandle(QSlider* slider) {
             .center();
     QTest::mousePress(slider, Qt::LeftButton, {}, handle);
     QTest::mouseRelease(slider, Qt::LeftButton, {}, handle);
-}
-
-void MakeTracks(const std::vector<std::string>& names, int seconds) {
-    std::filesystem::create_directories("Music");
-    std::string error;
-    for (const std::string& name : names)
-        QVERIFY2(testmedia::MakeMp3("Music/" + name, seconds, testmedia::Encoding::Cbr, error),
-                 error.c_str());
 }
 
 } // namespace
@@ -125,8 +116,8 @@ private slots:
     }
 
     void volumeFollowsEveryFinishedMove() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, res::IDC_PLAY);
@@ -155,8 +146,8 @@ private slots:
     }
 
     void transportButtonsStepThroughTheFolder() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"b.mp3", "a.mp3", "c.mp3"}, 2);
+        const testmedia::MusicFolder music({"b.mp3", "a.mp3", "c.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, res::IDC_PLAY);
@@ -178,8 +169,8 @@ private slots:
     }
 
     void advancesAtTheEndOfATrackAndWraps() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"one.mp3", "two.mp3"}, 1);
+        const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
+        QVERIFY2(music.ok(), music.error());
         Fresh(false); // each track ends at once
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
@@ -199,8 +190,8 @@ private slots:
     // on at once, and the held-back render, let go later, neither starts its track nor changes
     // the label. Meanwhile the window goes on handling its timer.
     void aPressSupersedesAHeldBackRender() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         Fresh(true, testmedia::kHeldSourceFactory);
         const std::string held = "Music/a.mp3";
         testmedia::HoldReads(held);
