@@ -6,7 +6,6 @@
 #include "items/ItemChanceDlg.h"
 #include "mp3options/Mp3OptionsDlg.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
@@ -14,6 +13,7 @@
 #include "support/ScopedWorkingDir.h"
 #include "support/ScriptedRun.h"
 #include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 
 #include <QAccessible>
 #include <QSlider>
@@ -153,9 +153,7 @@ void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
 class AccessibilityTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
     void init() { testsupport::ResetSettingValues(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void controlsAreNamed_data() {
         QTest::addColumn<int>("kind");
@@ -234,5 +232,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AccessibilityTest)
+WINDOW_TEST_MAIN(AccessibilityTest)
 #include "tst_Accessibility.moc"

@@ -1,7 +1,6 @@
 // The settings window driven through its widgets: pages, switches, loading and saving Config.cfg.
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ConfigFileBytes.h"
@@ -12,6 +11,7 @@
 #include "support/ScopedWorkingDir.h"
 #include "support/SettingValues.h"
 #include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -59,9 +59,7 @@ bool IsChecked(CDialog& w, int id) {
 class SettingsDlgTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
     void init() { testsupport::ResetSettingValues(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void opensOnTheGeneralPageWithTheHelpText() {
         ScopedWorkingDir dir;
@@ -272,5 +270,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsDlgTest)
+WINDOW_TEST_MAIN(SettingsDlgTest)
 #include "tst_SettingsDlg.moc"

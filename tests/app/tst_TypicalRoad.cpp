@@ -2,12 +2,12 @@
 // volume down, confirm both windows, and find the choices in Config.cfg.
 #include "app/SettingsDlg.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
 #include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
 #include "support/media/MusicFolder.h"
 
 #include <QLabel>
@@ -26,7 +26,6 @@ using testsupport::WhenNextDialogShows;
 class TypicalRoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
 
     void previewThenSave() {
         const testmedia::MusicFolder music({"first.mp3", "second.mp3"}, 2);
@@ -68,5 +67,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TypicalRoadTest)
+WINDOW_TEST_MAIN(TypicalRoadTest)
 #include "tst_TypicalRoad.moc"

@@ -4,7 +4,6 @@
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
 #include "media/Graph.h"
-#include "res/Resources.h"
 #include "support/ScopedWorkingDir.h"
 
 #include <QDir>
@@ -120,7 +119,6 @@ class HostileConfigTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
 
     void opensWithTheRuleValuesAndOkSavesOrSaysSo_data() {
         QTest::addColumn<Hostile>("kind");

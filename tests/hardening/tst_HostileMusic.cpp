@@ -8,7 +8,6 @@
 #include "preview/MediaModule.h"
 #include "preview/TrackOrder.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/media/MusicFolder.h"
@@ -100,7 +99,6 @@ class HostileMusicTest : public QObject {
 
 private slots:
     void initTestCase() {
-        res::RegisterResources();
         QVERIFY(m_root.isValid());
         m_good = QFile::encodeName(m_root.filePath("good.mp3")).toStdString();
         std::string error;
@@ -112,7 +110,6 @@ private slots:
         Fresh(true); // tracks play in real time: none ends early
     }
     void cleanup() {
-        testsupport::ClearPendingScripts();
         m_preview.reset();
         m_work.reset();
     }

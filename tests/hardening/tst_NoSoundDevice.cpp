@@ -4,7 +4,6 @@
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/ModalScript.h"
 #include "support/SettingValues.h"
@@ -46,7 +45,6 @@ private slots:
     void initTestCase() {
         QVERIFY(m_runtime.isValid());
         HideEverySoundOutput(m_runtime);
-        res::RegisterResources();
     }
 
     void theWindowsWorkAndThePreviewIsSilentAtMost() {

@@ -7,7 +7,6 @@
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
 #include "media/Graph.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
 #include "support/FileIdentity.h"
@@ -231,8 +230,6 @@ class SaveFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void theOldFileSurvivesOrTheUserIsTold_data() {
         QTest::addColumn<Fault>("fault");

@@ -8,7 +8,6 @@
 #include "media/Graph.h"
 #include "mp3options/Mp3OptionsDlg.h"
 #include "preview/MediaModule.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"
@@ -55,8 +54,6 @@ class SoakTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
 
     void aThousandTrackChanges() {
         const testmedia::MusicFolder music({"a.mp3", "b.mp3", "c.mp3"}, 2);

@@ -2,9 +2,9 @@
 // sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
 #include "ItemTestHelpers.h"
 #include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 
 #include "items/ItemChanceDlg.h"
-#include "res/Resources.h"
 #include "settings/GameSettings.h"
 
 #include <QApplication>
@@ -61,10 +61,7 @@ class ItemChanceDlgTest : public QObject {
     std::unique_ptr<MessageBoxRecorder> m_boxes;
 
 private slots:
-    void initTestCase() {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        res::RegisterResources();
-    }
+    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
         testsupport::ResetSettingValues();
         m_boxes = std::make_unique<MessageBoxRecorder>();
@@ -72,7 +69,6 @@ private slots:
     void cleanup() {
         m_boxes.reset();
         QVERIFY(!testsupport::HasPendingScripts());
-        testsupport::ClearPendingScripts();
     }
 
     // --- What the window shows when it opens ---
@@ -357,5 +353,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ItemChanceDlgTest)
+WINDOW_TEST_MAIN(ItemChanceDlgTest)
 #include "tst_ItemChanceDlg.moc"

@@ -1,13 +1,13 @@
 // The whole road a user takes: the settings window opens the item chances window, the chances
 // set there reach Config.cfg when both windows are confirmed, and come back from it next time.
 #include "ItemTestHelpers.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/ConfigFileBytes.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
 #include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -54,10 +54,7 @@ class ItemChancesThroughSettingsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        res::RegisterResources();
-    }
+    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
         testsupport::ResetSettingValues();
         m_work.emplace();
@@ -68,7 +65,6 @@ private slots:
         m_road.reset();
         m_work.reset();
         QVERIFY(!testsupport::HasPendingScripts());
-        testsupport::ClearPendingScripts();
     }
 
     void chancesSetInTheWindowReachTheFile() {
@@ -115,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ItemChancesThroughSettingsTest)
+WINDOW_TEST_MAIN(ItemChancesThroughSettingsTest)
 #include "tst_ItemChancesThroughSettings.moc"

@@ -3,12 +3,12 @@
 #include "mp3options/Mp3OptionsDlg.h"
 #include "preview/MediaModule.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 #include "support/media/HeldSource.h"
 #include "support/media/MusicFolder.h"
 
@@ -72,16 +72,12 @@ class Mp3OptionsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        QVERIFY(testmedia::RegisterHeldSource());
-    }
+    void initTestCase() { QVERIFY(testmedia::RegisterHeldSource()); }
     void init() {
         testsupport::ResetSettingValues();
         Fresh(true);
     }
     void cleanup() {
-        testsupport::ClearPendingScripts();
         testmedia::ReleaseReads();
         m_preview.reset();
     }
@@ -264,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Mp3OptionsTest)
+WINDOW_TEST_MAIN(Mp3OptionsTest)
 #include "tst_Mp3Options.moc"
