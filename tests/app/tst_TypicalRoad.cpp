@@ -26,7 +26,6 @@ using testsupport::WhenNextDialogShows;
 class TypicalRoadTest : public QObject {
     Q_OBJECT
 private slots:
-
     void previewThenSave() {
         const testmedia::MusicFolder music({"first.mp3", "second.mp3"}, 2);
         QVERIFY2(music.ok(), music.error());

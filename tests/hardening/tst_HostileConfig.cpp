@@ -119,7 +119,6 @@ class HostileConfigTest : public QObject {
     Q_OBJECT
 
 private slots:
-
     void opensWithTheRuleValuesAndOkSavesOrSaysSo_data() {
         QTest::addColumn<Hostile>("kind");
         QTest::addColumn<OnOk>("onOk");

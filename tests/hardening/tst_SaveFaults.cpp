@@ -230,7 +230,6 @@ class SaveFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-
     void theOldFileSurvivesOrTheUserIsTold_data() {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<bool>("mustSave");

@@ -54,7 +54,6 @@ class SoakTest : public QObject {
     Q_OBJECT
 
 private slots:
-
     void aThousandTrackChanges() {
         const testmedia::MusicFolder music({"a.mp3", "b.mp3", "c.mp3"}, 2);
         QVERIFY2(music.ok(), music.error());

@@ -1,11 +1,11 @@
 // The item chances window driven through its real widgets: what it shows when it opens, which
 // sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
 #include "ItemTestHelpers.h"
-#include "support/SettingValues.h"
-#include "support/WindowTestMain.h"
 
 #include "items/ItemChanceDlg.h"
 #include "settings/GameSettings.h"
+#include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 
 #include <QApplication>
 #include <QLabel>
