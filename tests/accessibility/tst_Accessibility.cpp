@@ -6,13 +6,14 @@
 #include "items/ItemChanceDlg.h"
 #include "mp3options/Mp3OptionsDlg.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
-#include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/ScriptedRun.h"
+#include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 
 #include <QAccessible>
 #include <QSlider>
@@ -152,14 +153,7 @@ void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
 class AccessibilityTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void init() {
-        g_nVolume = 0;
-        g_bAlwaysRandom = 0;
-        for (int& chance : g_nItemChance)
-            chance = 0;
-    }
-    void cleanup() { testsupport::ClearPendingScripts(); }
+    void init() { testsupport::ResetSettingValues(); }
 
     void controlsAreNamed_data() {
         QTest::addColumn<int>("kind");
@@ -238,5 +232,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AccessibilityTest)
+WINDOW_TEST_MAIN(AccessibilityTest)
 #include "tst_Accessibility.moc"

@@ -1,7 +1,6 @@
 // The settings window driven through its widgets: pages, switches, loading and saving Config.cfg.
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ConfigFileBytes.h"
@@ -9,6 +8,10 @@
 #include "support/MessageBoxRecorder.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
+#include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -51,21 +54,12 @@ bool IsChecked(CDialog& w, int id) {
     return ControlAs<QCheckBox>(w, id)->isChecked();
 }
 
-void ResetGlobals() {
-    g_nVolume = 0;
-    g_bAlwaysRandom = 0;
-    for (int& chance : g_nItemChance)
-        chance = 0;
-}
-
 } // namespace
 
 class SettingsDlgTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void init() { ResetGlobals(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
+    void init() { testsupport::ResetSettingValues(); }
 
     void opensOnTheGeneralPageWithTheHelpText() {
         ScopedWorkingDir dir;
@@ -150,7 +144,7 @@ private slots:
 
     void mp3SwitchEnablesItsButton() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0));
+        QVERIFY(WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0)));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -171,7 +165,8 @@ private slots:
 
     void okWritesTheTwentyBytes() {
         ScopedWorkingDir dir;
-        WriteFile(dir.file("Config.cfg"), ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200}));
+        QVERIFY(WriteFile(dir.file("Config.cfg"),
+                          ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             ClickListRow(w, res::IDC_PAGES, 1);
@@ -200,7 +195,7 @@ private slots:
     void cancelAndCloseWriteNothing() {
         ScopedWorkingDir dir;
         const QByteArray original = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
-        WriteFile(dir.file("Config.cfg"), original);
+        QVERIFY(WriteFile(dir.file("Config.cfg"), original));
         for (int way = 0; way < 3; ++way) {
             CSettingsDlg dialog(testsupport::QuietPreview());
             WhenNextDialogShows([way](CDialog& w) {
@@ -223,7 +218,7 @@ private slots:
         ScopedWorkingDir dir;
         QByteArray bad = ConfigFileBytes(40, 1, 1, 1, 1);
         bad[4] = 'm'; // "CFG mIRT: "
-        WriteFile(dir.file("Config.cfg"), bad);
+        QVERIFY(WriteFile(dir.file("Config.cfg"), bad));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
             QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER) && !IsChecked(w, res::IDC_SOUND) &&
@@ -275,5 +270,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SettingsDlgTest)
+WINDOW_TEST_MAIN(SettingsDlgTest)
 #include "tst_SettingsDlg.moc"

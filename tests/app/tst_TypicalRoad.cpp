@@ -2,19 +2,17 @@
 // volume down, confirm both windows, and find the choices in Config.cfg.
 #include "app/SettingsDlg.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 #include "support/SettingsRoad.h"
-#include "support/media/TestMedia.h"
+#include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
+#include "support/media/MusicFolder.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QSlider>
 #include <QtTest>
-
-#include <filesystem>
 
 using namespace framework::win32;
 
@@ -28,14 +26,9 @@ using testsupport::WhenNextDialogShows;
 class TypicalRoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-
     void previewThenSave() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directories("Music");
-        std::string error;
-        for (const char* name : {"Music/first.mp3", "Music/second.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+        const testmedia::MusicFolder music({"first.mp3", "second.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
 
         testsupport::SettingsRoad road(testsupport::QuietPreview(true));
         const int result = road.Run([](CSettingsDlg& settings) {
@@ -64,9 +57,7 @@ private slots:
         QCOMPARE(result, IDOK);
         QVERIFY(road.boxes().shown().empty());
 
-        QFile file(dir.file("Config.cfg"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = testsupport::ReadFile(music.file("Config.cfg"));
         QCOMPARE(bytes.size(), 20);
         QCOMPARE(bytes.left(10), QByteArray("CFG MIRT: "));
         QCOMPARE(int(bytes[10]), 30); // volume position
@@ -75,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TypicalRoadTest)
+WINDOW_TEST_MAIN(TypicalRoadTest)
 #include "tst_TypicalRoad.moc"

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QWheelEvent>
 #include <QtTest>
@@ -155,10 +156,7 @@ private slots:
         framework::RegisterDialogTemplate(kTemplate);
         framework::RegisterDialogTemplate(kPictureTemplate);
     }
-    void cleanup() {
-        framework::SetMessageBoxHook({});
-        testsupport::ClearPendingScripts();
-    }
+    void cleanup() { framework::SetMessageBoxHook({}); }
 
     void rendersTemplateInDialogUnits() {
         TestDialog dialog;
@@ -479,6 +477,29 @@ private slots:
             QCOMPARE(extra.GetPos(), 8);
             w.EndDialog(IDCANCEL);
         });
+    }
+
+    // A script still waiting when the next test starts (its own test failed before the window
+    // opened) is dropped, and never drives the next test's window.
+    void aScriptLeftWaitingIsDroppedByTheNextTest_data() {
+        QTest::addColumn<bool>("leaveOne");
+        QTest::newRow("a test leaves a script waiting") << true;
+        QTest::newRow("the next test runs its own") << false;
+    }
+    void aScriptLeftWaitingIsDroppedByTheNextTest() {
+        QFETCH(bool, leaveOne);
+        if (leaveOne) {
+            WhenNextDialogShows([](CDialog& w) { w.EndDialog(IDCANCEL); });
+            QVERIFY(testsupport::HasPendingScripts());
+            return;
+        }
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^a modal script of "
+                                                "aScriptLeftWaitingIsDroppedByTheNextTest\\(a "
+                                                "test leaves a script waiting\\) never ran"));
+        TestDialog dialog;
+        QCOMPARE(RunScripted(dialog, [](CDialog& w) { w.EndDialog(IDOK); }), IDOK);
+        QVERIFY(!testsupport::HasPendingScripts());
     }
 };
 

@@ -1,5 +1,5 @@
-// What the hardening tests of Config.cfg share: the bytes a record becomes, reading a path
-// without ever blocking on it, and running the settings window once with OK.
+// What the hardening tests of Config.cfg share: the bytes a record becomes and running the
+// settings window once with OK.
 #pragma once
 
 #include "SystemFaults.h"
@@ -7,9 +7,12 @@
 #include "res/SettingsControls.h"
 #include "settings/ConfigFormat.h"
 #include "settings/GameSettings.h"
+#include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
+#include "support/SmallFiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,56 +32,13 @@
 namespace hardening {
 
 using namespace framework::win32;
+using testsupport::ConfigFileBytes;
+using testsupport::Raw;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 inline const QString kSaveError =
     QStringLiteral("ОШИБКА|Не удалось сохранить настройки в файл Config.cfg!");
-
-inline QByteArray Encoded(const settings::ConfigRecord& rec) {
-    const settings::ConfigBytes bytes = settings::EncodeConfig(rec);
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
-// The contents of a regular file (links followed) or a marker saying what is there instead.
-// Never opens anything but a regular file, so a FIFO or device cannot block or flood it. The
-// path is taken as raw bytes, so names that are not UTF-8 work too.
-inline QByteArray Contents(const QByteArray& raw) {
-    struct stat st {};
-    if (::lstat(raw.constData(), &st) != 0) {
-        return "<missing>";
-    }
-    if (S_ISLNK(st.st_mode) && ::stat(raw.constData(), &st) != 0) {
-        return "<dangling or looping link>";
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return "<not a regular file>";
-    }
-    if (st.st_size > 4096) {
-        return "<" + QByteArray::number(qint64(st.st_size)) + " bytes>";
-    }
-    const int fd = ::open(raw.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return "<unreadable>";
-    }
-    QByteArray bytes(4096, '\0');
-    qsizetype got = 0;
-    for (ssize_t n; (n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got))) > 0;) {
-        got += n;
-    }
-    ::close(fd);
-    bytes.truncate(got);
-    return bytes;
-}
-
-inline QByteArray Contents(const QString& path) {
-    return Contents(QFile::encodeName(path));
-}
-
-// Sets the values that live outside the settings window; a failed load must keep them.
-inline void SetGlobals(const settings::ConfigRecord& rec) {
-    g_nVolume = rec.volume;
-    g_bAlwaysRandom = rec.alwaysRandom;
-    std::copy(std::begin(rec.itemChance), std::end(rec.itemChance), g_nItemChance);
-}
 
 // The record the window holds: its three switches as shown, the rest from the globals.
 inline settings::ConfigRecord RecordShown(framework::CDialog& w) {

@@ -26,10 +26,6 @@ bool GetCaps(__user_cap_header_struct& header, __user_cap_data_struct (&data)[2]
 
 } // namespace
 
-bool IsRoot() {
-    return ::geteuid() == 0;
-}
-
 bool EnterPrivateMountNamespace() {
     if (!IsRoot() || ::unshare(CLONE_NEWNS) != 0) {
         return false;

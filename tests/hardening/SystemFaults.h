@@ -3,9 +3,9 @@
 // limit, and a watchdog that turns a hang into a clear failure.
 #pragma once
 
-#include "support/Watchdog.h"
-
 #include "support/FileSizeLimit.h"
+#include "support/Users.h"
+#include "support/Watchdog.h"
 
 #include <QByteArray>
 #include <QString>
@@ -90,8 +90,7 @@ private:
     bool m_ok = false;
 };
 
+using testsupport::IsRoot;
 using testsupport::Watchdog;
-
-bool IsRoot();
 
 } // namespace hardening

@@ -4,7 +4,7 @@
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
 #include "media/Graph.h"
-#include "res/Resources.h"
+#include "support/ScopedWorkingDir.h"
 
 #include <QDir>
 
@@ -17,6 +17,7 @@ using namespace framework::win32;
 
 using namespace hardening;
 using settings::ConfigRecord;
+using testsupport::GrowSparse;
 
 namespace {
 
@@ -43,16 +44,6 @@ enum class OnOk { Saves, Refuses, SavesOrRefuses };
 // Values preset outside the window; a load that fails must leave them and the switches alone.
 const ConfigRecord kBefore{7, 1, 0, 0, 0, {11, 22, 33, 44, 55}};
 const ConfigRecord kInFile{30, 0, 1, 1, 1, {5, 6, 7, 8, 9}};
-
-QByteArray Raw(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-bool MakeSparse(const QString& path, const QByteArray& head) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(head) == head.size() &&
-           file.resize(qint64(4) << 30);
-}
 
 bool MakeSocket(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -128,8 +119,6 @@ class HostileConfigTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-
     void opensWithTheRuleValuesAndOkSavesOrSaysSo_data() {
         QTest::addColumn<Hostile>("kind");
         QTest::addColumn<OnOk>("onOk");
@@ -194,24 +183,23 @@ private slots:
             }
             break;
         case Hostile::Sparse4GiB:
-            if (!MakeSparse(config, {}))
+            QVERIFY(WriteFile(config, {}));
+            if (!GrowSparse(config, qint64(4) << 30))
                 QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
             break;
         case Hostile::Sparse4GiBWithValidHead:
-            if (!MakeSparse(config, Encoded(kInFile) + "more after the record"))
+            QVERIFY(WriteFile(config, ConfigFileBytes(kInFile) + "more after the record"));
+            if (!GrowSparse(config, qint64(4) << 30))
                 QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
             expectShown = kInFile;
             break;
-        case Hostile::Unreadable: {
-            QFile file(config);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Encoded(kInFile)) == 20);
-            file.close();
+        case Hostile::Unreadable:
+            QVERIFY(WriteFile(config, ConfigFileBytes(kInFile)));
             QVERIFY(::chmod(rawConfig, 0) == 0);
             asUser.emplace();
             if (!asUser->ok())
                 QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: the file is readable");
             break;
-        }
         case Hostile::DanglingLink:
             QVERIFY(::symlink("not-yet.cfg", rawConfig) == 0);
             written = dir.file("not-yet.cfg");
@@ -225,16 +213,16 @@ private slots:
             QVERIFY(::symlink("Config.cfg", rawConfig) == 0);
             break;
         case Hostile::Empty:
-            QVERIFY(QFile(config).open(QIODevice::WriteOnly));
+            QVERIFY(WriteFile(config, {}));
             break;
         }
 
         struct stat before {};
         QVERIFY(::lstat(rawConfig, &before) == 0);
         const QByteArray linkBefore = LinkTarget(rawConfig);
-        const QByteArray oldContents = Contents(written);
+        const QByteArray oldContents = ReadFile(written);
 
-        SetGlobals(kBefore);
+        testsupport::SetSettingValues(kBefore);
         WindowRun window;
         window.pressOk = pressOk;
         window.run();
@@ -248,11 +236,11 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(Contents(written), Encoded(expectShown));
+            QCOMPARE(ReadFile(written), ConfigFileBytes(expectShown));
         } else {
             if (pressOk)
                 QCOMPARE(window.messages, QStringList{kSaveError});
-            QCOMPARE(Contents(written), oldContents);
+            QCOMPARE(ReadFile(written), oldContents);
         }
         if (onOk == OnOk::Saves)
             QVERIFY2(saved, "OK did not save");

@@ -8,9 +8,9 @@
 #include "preview/MediaModule.h"
 #include "preview/TrackOrder.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/media/MusicFolder.h"
 #include "support/media/TestMedia.h"
 
 #include <QProcess>
@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -33,17 +32,6 @@ using namespace hardening;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool Write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(out);
-}
 
 // An ID3v2.3 header announcing `size` bytes of tag (stored as a 28-bit "syncsafe" number).
 std::string Id3Header(std::uint32_t size) {
@@ -96,8 +84,8 @@ class HostileMusicTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_root;
-    std::string m_good; // a playable 3 s MP3 outside every Music folder
-    std::optional<testsupport::ScopedWorkingDir> m_work;
+    std::string m_good;                           // a playable 3 s MP3 outside every Music folder
+    std::optional<testmedia::MusicFolder> m_work; // the working folder, Music empty at first
     std::unique_ptr<media::Preview> m_preview;
 
     void Fresh(bool realTime) {
@@ -111,7 +99,6 @@ class HostileMusicTest : public QObject {
 
 private slots:
     void initTestCase() {
-        res::RegisterResources();
         QVERIFY(m_root.isValid());
         m_good = QFile::encodeName(m_root.filePath("good.mp3")).toStdString();
         std::string error;
@@ -119,29 +106,25 @@ private slots:
     }
     void init() {
         m_work.emplace();
-        fs::create_directory("Music");
+        QVERIFY2(m_work->ok(), m_work->error());
         Fresh(true); // tracks play in real time: none ends early
     }
     void cleanup() {
-        testsupport::ClearPendingScripts();
         m_preview.reset();
-        // Qt skips names that are not UTF-8 when it removes a folder; std::filesystem does not.
-        std::error_code ignored;
-        fs::remove_all("Music", ignored);
         m_work.reset();
     }
 
     void everyButtonReturnsAndPlayableTracksPlay() {
         std::vector<Track> tracks;
         const auto add = [&](const std::string& name, Expect expect, const std::string& bytes) {
-            QVERIFY2(Write(MusicFile(name), bytes), name.c_str());
+            QVERIFY2(testmedia::WriteBytes(MusicFile(name), bytes), name.c_str());
             tracks.push_back({name, expect, Label(name)});
         };
         const auto addGood = [&](const std::string& name) {
             fs::create_hard_link(m_good, MusicFile(name));
             tracks.push_back({name, Expect::Plays, Label(name)});
         };
-        const std::string good = ReadAll(m_good);
+        const std::string good = testmedia::ReadBytes(m_good);
         QVERIFY(good.size() > 20000);
 
         // Names that must reach GStreamer and the label intact.
@@ -235,7 +218,7 @@ private slots:
 
     void theEndOfATrackAdvancesOntoABadFileAndOnToTheNextGoodOne() {
         fs::create_hard_link(m_good, MusicFile("a good.mp3"));
-        QVERIFY(Write(MusicFile("b broken.mp3"), "not an mp3"));
+        QVERIFY(testmedia::WriteBytes(MusicFile("b broken.mp3"), "not an mp3"));
         fs::create_hard_link(m_good, MusicFile("c good.mp3"));
         Fresh(false); // each track ends at once
         QString failure;
@@ -267,7 +250,7 @@ private slots:
         fs::remove("Music");
         std::optional<PermissionsApplyToRoot> asUser;
         if (kind == "a file") {
-            QVERIFY(Write("Music", ReadAll(m_good)));
+            QVERIFY(testmedia::WriteBytes("Music", testmedia::ReadBytes(m_good)));
         } else if (kind == "a FIFO") {
             QVERIFY(::mkfifo("Music", 0644) == 0);
         } else if (kind == "a dangling link") {
@@ -313,7 +296,7 @@ private slots:
     // complains of one disposed in another state, nor of anything else.
     void randomPressesLeaveGStreamerNothingToComplainOf() {
         fs::create_hard_link(m_good, MusicFile("a good.mp3"));
-        QVERIFY(Write(MusicFile("b empty.mp3"), ""));
+        QVERIFY(testmedia::WriteBytes(MusicFile("b empty.mp3"), ""));
         std::string error;
         QVERIFY2(testmedia::MakePng(MusicFile("c picture.mp3"), error), error.c_str());
         fs::create_hard_link(m_good, MusicFile("d good.mp3"));

@@ -4,18 +4,16 @@
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
-#include "settings/GameSettings.h"
 #include "support/ModalScript.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
-#include "support/media/TestMedia.h"
+#include "support/media/MusicFolder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <filesystem>
 
 using namespace framework::win32;
 
@@ -47,16 +45,12 @@ private slots:
     void initTestCase() {
         QVERIFY(m_runtime.isValid());
         HideEverySoundOutput(m_runtime);
-        res::RegisterResources();
     }
 
     void theWindowsWorkAndThePreviewIsSilentAtMost() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directory("Music");
-        std::string error;
-        for (const char* name : {"Music/one.mp3", "Music/two.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 1, testmedia::Encoding::Cbr, error), error.c_str());
-        g_nVolume = 0;
+        const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
+        QVERIFY2(music.ok(), music.error());
+        testsupport::ResetSettingValues();
 
         // The preview plays through what the program itself uses.
         testsupport::SettingsRoad road{media::GraphOptions{}};
@@ -103,7 +97,7 @@ private slots:
         for (const QString& message : messages)
             QCOMPARE(message, QStringLiteral("ОШИБКА|Ошибка инициализация DirectShow!"));
         QCOMPARE(presses, 6);
-        QVERIFY(QFile::exists(dir.file("Config.cfg")));
+        QVERIFY(QFile::exists(music.file("Config.cfg")));
         QVERIFY(stopped);
     }
 };

@@ -7,9 +7,10 @@
 #include "ConfigCheck.h"
 #include "HardeningMain.h"
 #include "media/Graph.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
+#include "support/FileIdentity.h"
+#include "support/ScopedWorkingDir.h"
 
 #include <QDir>
 #include <QProcess>
@@ -31,6 +32,9 @@ extern char** environ;
 
 using namespace hardening;
 using settings::ConfigRecord;
+using testsupport::Identity;
+using testsupport::kNobody;
+using testsupport::kNogroup;
 
 namespace {
 
@@ -54,24 +58,6 @@ const ConfigRecord kNew{40, 1, 1, 1, 0, {10, 20, 30, 40, 50}};
 void FlipMp3Switch(framework::CDialog& w) {
     testsupport::ClickListRow(w, res::IDC_PAGES, 1);
     testsupport::Click(w, res::IDC_MP3_PLAYER);
-}
-
-QByteArray Raw(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-// Writes a new file by its raw name.
-bool WriteFile(const QByteArray& raw, const QByteArray& bytes) {
-    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    return WriteFile(Raw(path), bytes);
 }
 
 // Fills the file system holding `folder` until not one more byte fits.
@@ -98,11 +84,6 @@ std::optional<struct stat> StatOf(const QString& path) {
     return st;
 }
 
-// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
-QList<qint64> Identity(const struct stat& st) {
-    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
-}
-
 // Names in `folder` other than those expected to be there: leftovers of a save.
 QStringList Leftovers(const QString& folder, const QStringList& expected) {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
@@ -111,31 +92,6 @@ QStringList Leftovers(const QString& folder, const QStringList& expected) {
         names.removeAll(name);
     return names;
 }
-
-// Changes directory for the object's lifetime. The folder is named by its raw bytes, which
-// need not be UTF-8.
-class WorkIn {
-public:
-    explicit WorkIn(const QByteArray& raw)
-        : m_previous(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        m_ok = m_previous >= 0 && ::chdir(raw.constData()) == 0;
-    }
-    ~WorkIn() {
-        if (m_previous >= 0) {
-            if (::fchdir(m_previous) != 0) {
-                qWarning("could not return to the previous working folder");
-            }
-            ::close(m_previous);
-        }
-    }
-    WorkIn(const WorkIn&) = delete;
-    WorkIn& operator=(const WorkIn&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    int m_previous;
-    bool m_ok = false;
-};
 
 // A folder made and removed by its raw name, which Qt's own file classes would take as UTF-8
 // and so could not find again.
@@ -221,9 +177,7 @@ private:
     int m_out = -1;
 };
 
-// Users and groups of the system the tests save as or give files to.
-constexpr uid_t kNobody = 65534;
-constexpr gid_t kNogroup = 65534;
+// Users and groups of the system the tests save as or give files to, besides nobody.
 constexpr uid_t kOtherUser = 1000;
 constexpr gid_t kUsers = 100;
 
@@ -276,9 +230,6 @@ class SaveFaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
-
     void theOldFileSurvivesOrTheUserIsTold_data() {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<bool>("mustSave");
@@ -321,7 +272,7 @@ private slots:
         };
         switch (fault) {
         case Fault::ReadOnlyFolder:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::chmod(Raw(dataFile), 0604) == 0);
             QVERIFY(::chmod(Raw(work), 0555) == 0);
             break;
@@ -332,25 +283,25 @@ private slots:
         case Fault::ReadOnlyFileSystem:
             if (!needMount(1 << 20))
                 QSKIP("mounting needs root in a private mount namespace");
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(disk->makeReadOnly());
             break;
         case Fault::FullDisk:
             if (!needMount(64 << 10))
                 QSKIP("mounting a small tmpfs needs root in a private mount namespace");
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(FillUp(work));
             expectedNames << "filler";
             break;
         case Fault::FileSizeLimit:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             break;
         case Fault::ReadOnlyFile:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::chmod(Raw(dataFile), 0444) == 0);
             break;
         case Fault::ImmutableFile:
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             immutable.emplace(dataFile);
             if (!immutable->ok())
                 QSKIP("cannot mark a file immutable here (needs root and a file system with "
@@ -359,7 +310,7 @@ private slots:
         case Fault::RenameRefused:
             // Everything up to the final rename works: the file is writable and so is the
             // folder. Only renaming over a mount point fails (EBUSY).
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             pinned.emplace(Raw(dataFile).constData());
             if (!pinned->ok())
                 QSKIP("binding a file onto itself needs root in a private mount namespace");
@@ -367,7 +318,7 @@ private slots:
         case Fault::LinkToAFileElsewhere:
         case Fault::LinkIntoAReadOnlyFolder:
             dataFile = elsewhere + "/real.cfg";
-            QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+            QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
             QVERIFY(::symlink("../elsewhere/real.cfg", Raw(work + "/Config.cfg")) == 0);
             if (fault == Fault::LinkIntoAReadOnlyFolder)
                 QVERIFY(::chmod(Raw(elsewhere), 0555) == 0);
@@ -380,14 +331,14 @@ private slots:
                 QSKIP("running as root and cannot drop CAP_DAC_OVERRIDE: nothing is read-only");
         }
 
-        const QByteArray oldContents = Contents(dataFile);
+        const QByteArray oldContents = ReadFile(dataFile);
         const std::optional<struct stat> oldFile = StatOf(dataFile);
 
-        SetGlobals(kOld);
+        testsupport::SetSettingValues(kOld);
         WindowRun window;
         window.edit = FlipMp3Switch;
         {
-            WorkIn in(Raw(work));
+            testsupport::ScopedWorkingDir in(Raw(work));
             QVERIFY(in.ok());
             if (fault == Fault::FileSizeLimit) {
                 sizeLimit.emplace(10); // the 20 bytes cannot all be written
@@ -403,10 +354,10 @@ private slots:
         const bool saved = window.result == IDOK;
         if (saved) {
             QCOMPARE(window.messages, QStringList());
-            QCOMPARE(Contents(dataFile), Encoded(kNew));
+            QCOMPARE(ReadFile(dataFile), ConfigFileBytes(kNew));
         } else {
             QCOMPARE(window.messages, QStringList{kSaveError});
-            QCOMPARE(Contents(dataFile), oldContents);
+            QCOMPARE(ReadFile(dataFile), oldContents);
         }
         // Saved or not, the file is the one it was: same owner, group, mode and links. Where
         // its folder refused a replacement, it is even the same inode.
@@ -452,7 +403,7 @@ private slots:
         QVERIFY(folder.ok());
         QByteArray work = odd;
         const QByteArray dataFile = odd + (throughLink ? "/real.cfg" : "/Config.cfg");
-        QVERIFY(WriteFile(dataFile, Encoded(kOld)));
+        QVERIFY(WriteFile(dataFile, ConfigFileBytes(kOld)));
         if (throughLink) {
             work = Raw(tmp.filePath("work"));
             QVERIFY(::mkdir(work.constData(), 0700) == 0);
@@ -460,18 +411,18 @@ private slots:
             QVERIFY(::symlink(target.constData(), (work + "/Config.cfg").constData()) == 0);
         }
 
-        SetGlobals(kOld);
+        testsupport::SetSettingValues(kOld);
         WindowRun window;
         window.edit = FlipMp3Switch;
         {
-            WorkIn in(work);
+            testsupport::ScopedWorkingDir in(work);
             QVERIFY(in.ok());
             window.run();
         }
         QCOMPARE(window.shown, kOld);
         QCOMPARE(window.messages, QStringList());
         QCOMPARE(window.result, IDOK);
-        QCOMPARE(Contents(dataFile), Encoded(kNew));
+        QCOMPARE(ReadFile(dataFile), ConfigFileBytes(kNew));
         QCOMPARE(folder.names(), QList<QByteArray>{dataFile.mid(odd.size() + 1)});
         if (throughLink) {
             struct stat st {};
@@ -520,7 +471,7 @@ private slots:
         QVERIFY(::chown(Raw(work), folderOwner, folderOwner) == 0);
         QVERIFY(::chmod(Raw(work), mode_t(folderMode)) == 0);
         if (fileMode != 0) {
-            QVERIFY(WriteFile(config, Encoded(kOld)));
+            QVERIFY(WriteFile(config, ConfigFileBytes(kOld)));
             QVERIFY(::chown(Raw(config), fileOwner, fileGroup) == 0);
             QVERIFY(::chmod(Raw(config), mode_t(fileMode)) == 0);
         }
@@ -538,7 +489,7 @@ private slots:
             QVERIFY(after);
             QCOMPARE(Identity(*after), Identity(*before));
             QCOMPARE(after->st_ino, before->st_ino);
-            QCOMPARE(SaverValue(Contents(config)), 7);
+            QCOMPARE(SaverValue(ReadFile(config)), 7);
         }
         QCOMPARE(Leftovers(work, {}), before ? QStringList{"Config.cfg"} : QStringList());
     }
@@ -551,7 +502,7 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         const QString config = tmp.filePath("Config.cfg");
-        QVERIFY(WriteFile(config, Encoded(ConfigRecord{})));
+        QVERIFY(WriteFile(config, ConfigFileBytes(ConfigRecord{})));
         int value = 0;
         int leftovers = 0;
         QRandomGenerator random = QRandomGenerator::securelySeeded();
@@ -563,7 +514,7 @@ private slots:
             std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(3000)));
             QVERIFY2(saver.kill(), "the saver stopped before it was killed");
 
-            const QByteArray now = Contents(config);
+            const QByteArray now = ReadFile(config);
             const int found = SaverValue(now);
             QVERIFY2(found >= 0,
                      qPrintable(QString("round %1: Config.cfg is not a whole record: %2")

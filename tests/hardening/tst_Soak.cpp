@@ -8,14 +8,12 @@
 #include "media/Graph.h"
 #include "mp3options/Mp3OptionsDlg.h"
 #include "preview/MediaModule.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
-#include "support/media/TestMedia.h"
-
-#include <filesystem>
+#include "support/ScopedWorkingDir.h"
+#include "support/media/MusicFolder.h"
 
 using namespace framework::win32;
 
@@ -56,15 +54,9 @@ class SoakTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { res::RegisterResources(); }
-    void cleanup() { testsupport::ClearPendingScripts(); }
-
     void aThousandTrackChanges() {
-        testsupport::ScopedWorkingDir dir;
-        std::filesystem::create_directory("Music");
-        std::string error;
-        for (const char* name : {"Music/a.mp3", "Music/b.mp3", "Music/c.mp3"})
-            QVERIFY2(testmedia::MakeMp3(name, 2, testmedia::Encoding::Cbr, error), error.c_str());
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3", "c.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         media::Preview preview(testsupport::QuietPreview(true));
         CMp3Player& player = preview.Player();
         QCOMPARE(InitDirectShow(preview), 0);

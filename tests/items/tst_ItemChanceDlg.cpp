@@ -3,8 +3,9 @@
 #include "ItemTestHelpers.h"
 
 #include "items/ItemChanceDlg.h"
-#include "res/Resources.h"
 #include "settings/GameSettings.h"
+#include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -60,18 +61,14 @@ class ItemChanceDlgTest : public QObject {
     std::unique_ptr<MessageBoxRecorder> m_boxes;
 
 private slots:
-    void initTestCase() {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        res::RegisterResources();
-    }
+    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
-        SetChances({0, 0, 0, 0, 0});
+        testsupport::ResetSettingValues();
         m_boxes = std::make_unique<MessageBoxRecorder>();
     }
     void cleanup() {
         m_boxes.reset();
         QVERIFY(!testsupport::HasPendingScripts());
-        testsupport::ClearPendingScripts();
     }
 
     // --- What the window shows when it opens ---
@@ -356,5 +353,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ItemChanceDlgTest)
+WINDOW_TEST_MAIN(ItemChanceDlgTest)
 #include "tst_ItemChanceDlg.moc"

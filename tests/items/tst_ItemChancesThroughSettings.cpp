@@ -2,22 +2,21 @@
 // set there reach Config.cfg when both windows are confirmed, and come back from it next time.
 #include "ItemTestHelpers.h"
 #include "res/SettingsControls.h"
-
-#include "res/Resources.h"
-#include "settings/GameSettings.h"
 #include "support/ConfigFileBytes.h"
+#include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
+#include "support/SmallFiles.h"
+#include "support/WindowTestMain.h"
 
 #include <QApplication>
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace framework::win32;
 
@@ -38,11 +37,10 @@ QByteArray ChanceBytes(const QByteArray& config) {
 class ItemChancesThroughSettingsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_previousDir;
+    std::optional<testsupport::ScopedWorkingDir> m_work;
     std::unique_ptr<testsupport::SettingsRoad> m_road;
 
-    QString ConfigPath() const { return m_dir->filePath(QStringLiteral("Config.cfg")); }
+    QString ConfigPath() const { return m_work->file(QStringLiteral("Config.cfg")); }
 
     // Runs the program's settings window; `inItems` drives the item chances window opened
     // from it, after which the settings window is confirmed with OK.
@@ -56,24 +54,17 @@ class ItemChancesThroughSettingsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        res::RegisterResources();
-    }
+    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
-        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_previousDir = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        testsupport::ResetSettingValues();
+        m_work.emplace();
+        QVERIFY(m_work->ok());
         m_road = std::make_unique<testsupport::SettingsRoad>();
     }
     void cleanup() {
         m_road.reset();
-        QDir::setCurrent(m_previousDir);
-        m_dir.reset();
+        m_work.reset();
         QVERIFY(!testsupport::HasPendingScripts());
-        testsupport::ClearPendingScripts();
     }
 
     void chancesSetInTheWindowReachTheFile() {
@@ -92,8 +83,8 @@ private slots:
     }
 
     void chancesComeBackFromTheFile() {
-        testsupport::WriteFile(ConfigPath(),
-                               testsupport::ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0}));
+        QVERIFY(testsupport::WriteFile(
+            ConfigPath(), testsupport::ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0})));
 
         // First visit: the loaded values show, and a refused OK and Cancel change nothing.
         std::array<int, 5> shown{};
@@ -110,7 +101,7 @@ private slots:
         QCOMPARE(ChanceBytes(ReadFile(ConfigPath())), QByteArray("\x37\xFF\x00\x00\x00", 5));
 
         // Second visit: mending the sum and confirming replaces them.
-        std::fill(std::begin(g_nItemChance), std::end(g_nItemChance), 0);
+        testsupport::ResetSettingValues();
         RunSettings([&](framework::CDialog& items) {
             QCOMPARE(Slider(items, 1)->value(), 10);
             SetByKeys(items, 0, 0);
@@ -120,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ItemChancesThroughSettingsTest)
+WINDOW_TEST_MAIN(ItemChancesThroughSettingsTest)
 #include "tst_ItemChancesThroughSettings.moc"

@@ -3,12 +3,14 @@
 #include "mp3options/Mp3OptionsDlg.h"
 #include "preview/MediaModule.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/ScopedWorkingDir.h"
+#include "support/SettingValues.h"
+#include "support/WindowTestMain.h"
 #include "support/media/HeldSource.h"
-#include "support/media/TestMedia.h"
+#include "support/media/MusicFolder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,7 +20,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 using namespace framework::win32;
@@ -56,14 +57,6 @@ void PressAndReleaseHandle(QSlider* slider) {
     QTest::mouseRelease(slider, Qt::LeftButton, {}, handle);
 }
 
-void MakeTracks(const std::vector<std::string>& names, int seconds) {
-    std::filesystem::create_directories("Music");
-    std::string error;
-    for (const std::string& name : names)
-        QVERIFY2(testmedia::MakeMp3("Music/" + name, seconds, testmedia::Encoding::Cbr, error),
-                 error.c_str());
-}
-
 } // namespace
 
 class Mp3OptionsTest : public QObject {
@@ -79,17 +72,12 @@ class Mp3OptionsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        res::RegisterResources();
-        QVERIFY(testmedia::RegisterHeldSource());
-    }
+    void initTestCase() { QVERIFY(testmedia::RegisterHeldSource()); }
     void init() {
-        g_nVolume = 0;
-        g_bAlwaysRandom = 0;
+        testsupport::ResetSettingValues();
         Fresh(true);
     }
     void cleanup() {
-        testsupport::ClearPendingScripts();
         testmedia::ReleaseReads();
         m_preview.reset();
     }
@@ -124,8 +112,8 @@ private slots:
     }
 
     void volumeFollowsEveryFinishedMove() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, res::IDC_PLAY);
@@ -154,8 +142,8 @@ private slots:
     }
 
     void transportButtonsStepThroughTheFolder() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"b.mp3", "a.mp3", "c.mp3"}, 2);
+        const testmedia::MusicFolder music({"b.mp3", "a.mp3", "c.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, res::IDC_PLAY);
@@ -177,8 +165,8 @@ private slots:
     }
 
     void advancesAtTheEndOfATrackAndWraps() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"one.mp3", "two.mp3"}, 1);
+        const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
+        QVERIFY2(music.ok(), music.error());
         Fresh(false); // each track ends at once
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
@@ -198,8 +186,8 @@ private slots:
     // on at once, and the held-back render, let go later, neither starts its track nor changes
     // the label. Meanwhile the window goes on handling its timer.
     void aPressSupersedesAHeldBackRender() {
-        testsupport::ScopedWorkingDir dir;
-        MakeTracks({"a.mp3", "b.mp3"}, 2);
+        const testmedia::MusicFolder music({"a.mp3", "b.mp3"}, 2);
+        QVERIFY2(music.ok(), music.error());
         Fresh(true, testmedia::kHeldSourceFactory);
         const std::string held = "Music/a.mp3";
         testmedia::HoldReads(held);
@@ -272,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Mp3OptionsTest)
+WINDOW_TEST_MAIN(Mp3OptionsTest)
 #include "tst_Mp3Options.moc"

@@ -3,13 +3,14 @@
 #include "preview/FileFinder.h"
 #include "preview/Preview.h"
 #include "preview/TextEncoding.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/media/TestMedia.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -21,7 +22,7 @@ class FinderTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    std::optional<testsupport::ScopedWorkingDir> m_work;
 
     static std::vector<std::string> Walk(CFileFinder& finder, const std::string& pattern) {
         std::vector<std::string> names;
@@ -45,10 +46,10 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-        fs::remove_all("Music");
+        m_work.emplace();
+        QVERIFY(m_work->ok());
     }
+    void cleanup() { m_work.reset(); }
 
     void matchesAndOrder() {
         fs::create_directories("Music/dir.mp3");

@@ -1,13 +1,14 @@
 // Stepping through the Music folder and playing the current track, with a recording label in
 // place of the window.
 #include "preview/Preview.h"
+#include "support/media/MusicFolder.h"
 #include "support/media/TestMedia.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -33,7 +34,7 @@ class TracksTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    std::optional<testmedia::MusicFolder> m_music;
     std::string m_tone; // bytes of a short valid MP3
     std::unique_ptr<media::Preview> m_preview;
 
@@ -45,22 +46,21 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-        std::string error;
-        QVERIFY2(testmedia::MakeMp3("tone.mp3", 1, testmedia::Encoding::Cbr, error), error.c_str());
-        m_tone = testmedia::ReadBytes("tone.mp3");
+        const testmedia::MusicFolder scratch({"tone.mp3"}, 1);
+        QVERIFY2(scratch.ok(), scratch.error());
+        m_tone = testmedia::ReadBytes("Music/tone.mp3");
     }
 
     void init() {
-        fs::remove_all("Music");
-        fs::create_directories("Music");
+        m_music.emplace();
+        QVERIFY2(m_music->ok(), m_music->error());
         m_preview = std::make_unique<media::Preview>(media::GraphOptions{"fakesink", false});
         QCOMPARE(InitDirectShow(*m_preview), 0);
     }
-    void cleanup() { m_preview.reset(); }
-    // Qt cannot remove names that are not UTF-8; std::filesystem can.
-    void cleanupTestCase() { fs::remove_all("Music"); }
+    void cleanup() {
+        m_preview.reset();
+        m_music.reset();
+    }
 
     void wrapsBothWays() {
         for (const char* name : {"c.mp3", "a.mp3", "B.mp3"}) {

@@ -1,7 +1,11 @@
 // Reading Config.cfg from disk without ever blocking, and saving it so that it stays the file it
 // was.
 #include "settings/ConfigFile.h"
+#include "support/ConfigFileBytes.h"
+#include "support/FileIdentity.h"
 #include "support/FileSizeLimit.h"
+#include "support/SmallFiles.h"
+#include "support/Users.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +24,14 @@
 #include <unistd.h>
 
 using namespace settings;
+using testsupport::ConfigFileBytes;
+using testsupport::GrowSparse;
+using testsupport::Identity;
+using testsupport::IsRoot;
+using testsupport::kNobody;
+using testsupport::Raw;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 namespace {
 
@@ -30,36 +42,6 @@ ConfigRecord Sentinel() {
 
 const ConfigRecord kSample{10, 1, 0, 1, 1, {20, 40, 60, 80, 200}};
 
-QByteArray Encoded(const ConfigRecord& rec) {
-    const ConfigBytes bytes = EncodeConfig(rec);
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-}
-
-bool WriteFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-// The contents of a regular file; never opens a FIFO, which would wait for a writer.
-QByteArray ReadFile(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        return "<not a regular file>";
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool IsRoot() {
-    return ::geteuid() == 0;
-}
-
-constexpr uid_t kNobody = 65534;
-
-// What a save must keep of a file: owner, group, mode (type and permission bits) and links.
-QList<qint64> Identity(const struct stat& st) {
-    return {qint64(st.st_uid), qint64(st.st_gid), qint64(st.st_mode), qint64(st.st_nlink)};
-}
-
 } // namespace
 
 class ConfigFileTest : public QObject {
@@ -68,7 +50,6 @@ class ConfigFileTest : public QObject {
     std::optional<QTemporaryDir> m_tmp;
 
     QString Path(const QString& name) const { return m_tmp->filePath(name); }
-    static QByteArray Raw(const QString& path) { return QFile::encodeName(path); }
 
 private slots:
     void init() {
@@ -84,7 +65,8 @@ private slots:
     // ---- loading -------------------------------------------------------------------------
 
     void loadReadsAFileAndFollowsLinks() {
-        QVERIFY(WriteFile(Path("real.cfg"), Encoded(kSample) + "trailing bytes are ignored"));
+        QVERIFY(
+            WriteFile(Path("real.cfg"), ConfigFileBytes(kSample) + "trailing bytes are ignored"));
         QVERIFY(QFile::link("real.cfg", Path("Config.cfg")));
         ConfigRecord rec = Sentinel();
         QVERIFY(LoadConfigFile(Raw(Path("Config.cfg")), rec));
@@ -92,13 +74,10 @@ private slots:
     }
 
     void loadTakesOnlyTheHeadOfAHugeSparseFile() {
-        QFile file(Path("Config.cfg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(Encoded(kSample)), qint64(kConfigSize));
-        if (!file.resize(qint64(4) << 30)) {
+        QVERIFY(WriteFile(Path("Config.cfg"), ConfigFileBytes(kSample)));
+        if (!GrowSparse(Path("Config.cfg"), qint64(4) << 30)) {
             QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
         }
-        file.close();
         ConfigRecord rec = Sentinel();
         QVERIFY(LoadConfigFile(Raw(Path("Config.cfg")), rec));
         QVERIFY(rec == kSample);
@@ -147,7 +126,7 @@ private slots:
             // O_RDWR opens a FIFO at once on Linux; the data waits in the pipe buffer.
             writer = ::open(fifo.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
             QVERIFY(writer >= 0);
-            const QByteArray data = Encoded(kSample);
+            const QByteArray data = ConfigFileBytes(kSample);
             QCOMPARE(::write(writer, data.constData(), size_t(data.size())), ssize_t(data.size()));
         }
         auto load = std::async(std::launch::async, [&fifo] {
@@ -171,7 +150,7 @@ private slots:
         if (IsRoot()) {
             QSKIP("root reads files whatever their permissions");
         }
-        QVERIFY(WriteFile(Path("Config.cfg"), Encoded(kSample)));
+        QVERIFY(WriteFile(Path("Config.cfg"), ConfigFileBytes(kSample)));
         QVERIFY(QFile::setPermissions(Path("Config.cfg"), QFileDevice::WriteOwner));
         ConfigRecord rec = Sentinel();
         QVERIFY(!LoadConfigFile(Raw(Path("Config.cfg")), rec));
@@ -184,12 +163,12 @@ private slots:
         std::string error;
         QVERIFY(SaveConfigFile(Raw(Path("Config.cfg")), kSample, &error));
         QVERIFY(error.empty());
-        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+        QCOMPARE(ReadFile(Path("Config.cfg")), ConfigFileBytes(kSample));
     }
 
     void saveReplacesTheOldFileAsAWhole() {
         const QString path = Path("Config.cfg");
-        const QByteArray old = Encoded(Sentinel()) + "a longer old file";
+        const QByteArray old = ConfigFileBytes(Sentinel()) + "a longer old file";
         QVERIFY(WriteFile(path, old));
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadGroup));
@@ -198,7 +177,7 @@ private slots:
         QVERIFY(held.open(QIODevice::ReadOnly));
 
         QVERIFY(SaveConfigFile(Raw(path), kSample));
-        QCOMPARE(ReadFile(path), Encoded(kSample));
+        QCOMPARE(ReadFile(path), ConfigFileBytes(kSample));
         QCOMPARE(held.readAll(), old);
         QCOMPARE(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                QFileDevice::ReadUser | QFileDevice::WriteUser |
@@ -226,7 +205,7 @@ private slots:
         }
         const QByteArray path = Raw(Path("Config.cfg"));
         const QByteArray other = Raw(Path("Backup.cfg"));
-        QVERIFY(WriteFile(Path("Config.cfg"), Encoded(Sentinel()) + "a longer old file"));
+        QVERIFY(WriteFile(Path("Config.cfg"), ConfigFileBytes(Sentinel()) + "a longer old file"));
         if (anotherUsers) {
             QCOMPARE(::chown(path.constData(), kNobody, kNobody), 0);
         }
@@ -242,11 +221,11 @@ private slots:
         struct stat after {};
         QCOMPARE(::lstat(path.constData(), &after), 0);
         QCOMPARE(Identity(after), Identity(before));
-        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+        QCOMPARE(ReadFile(Path("Config.cfg")), ConfigFileBytes(kSample));
         // Only a second link asks for a rewrite in place; otherwise the file was replaced.
         QCOMPARE(after.st_ino == before.st_ino, secondLink);
         if (secondLink) {
-            QCOMPARE(ReadFile(Path("Backup.cfg")), Encoded(kSample));
+            QCOMPARE(ReadFile(Path("Backup.cfg")), ConfigFileBytes(kSample));
         }
         QStringList expected{"Config.cfg"};
         if (secondLink) {
@@ -299,10 +278,10 @@ private slots:
         } else if (kind == "fifo") {
             QCOMPARE(::mkfifo(raw.constData(), 0600), 0);
         } else if (kind == "link") {
-            QVERIFY(WriteFile(Path("real.cfg"), Encoded(Sentinel())));
+            QVERIFY(WriteFile(Path("real.cfg"), ConfigFileBytes(Sentinel())));
             QVERIFY(QFile::link("real.cfg", Path(name)));
         } else {
-            QVERIFY(WriteFile(Path(name), Encoded(Sentinel()).left(7)));
+            QVERIFY(WriteFile(Path(name), ConfigFileBytes(Sentinel()).left(7)));
         }
         if (kind == "another user's file") {
             QCOMPARE(::chown(raw.constData(), kNobody, kNobody), 0);
@@ -313,11 +292,11 @@ private slots:
 
         std::string error;
         QVERIFY2(SaveConfigFile(Raw(Path("Config.cfg")), kSample, &error), error.c_str());
-        QCOMPARE(ReadFile(Path("Config.cfg")), Encoded(kSample));
+        QCOMPARE(ReadFile(Path("Config.cfg")), ConfigFileBytes(kSample));
         struct stat st {};
         QCOMPARE(::lstat(raw.constData(), &st) != 0, removed);
         if (kind == "link") {
-            QCOMPARE(ReadFile(Path("real.cfg")), Encoded(Sentinel()));
+            QCOMPARE(ReadFile(Path("real.cfg")), ConfigFileBytes(Sentinel()));
         }
     }
 
@@ -349,7 +328,7 @@ private slots:
             QVERIFY(QFile::link(Path("other"), path));
             QVERIFY(QFile::link(path, Path("other")));
         } else if (kind == "write fails") {
-            QVERIFY(WriteFile(path, Encoded(Sentinel())));
+            QVERIFY(WriteFile(path, ConfigFileBytes(Sentinel())));
         } else if (kind == "write in place fails") {
             // A second link asks for a rewrite in place, which gets half way: the bytes it
             // overwrote must come back. They differ from the new ones from the first byte on.
@@ -396,7 +375,7 @@ private slots:
         QVERIFY(QDir(m_tmp->path()).mkpath("game"));
         QVERIFY(QDir(m_tmp->path()).mkpath("data"));
         const QString target = Path("data/settings.bin");
-        QVERIFY(WriteFile(target, Encoded(Sentinel())));
+        QVERIFY(WriteFile(target, ConfigFileBytes(Sentinel())));
         if (linkTarget.isEmpty()) {
             linkTarget = target;
         }
@@ -409,7 +388,7 @@ private slots:
         const QString pointsTo = QFile::symLinkTarget(link);
 
         QVERIFY(SaveConfigFile(Raw(link), kSample));
-        QCOMPARE(ReadFile(target), Encoded(kSample));
+        QCOMPARE(ReadFile(target), ConfigFileBytes(kSample));
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFile::symLinkTarget(link), pointsTo);
         QCOMPARE(QFileInfo(Path("game/hop")).isSymLink(), chained);
@@ -420,7 +399,7 @@ private slots:
         QVERIFY(QFile::link("settings.bin", Path("Config.cfg")));
         QVERIFY(SaveConfigFile(Raw(Path("Config.cfg")), kSample));
         QVERIFY(QFileInfo(Path("Config.cfg")).isSymLink());
-        QCOMPARE(ReadFile(Path("settings.bin")), Encoded(kSample));
+        QCOMPARE(ReadFile(Path("settings.bin")), ConfigFileBytes(kSample));
     }
 };
 

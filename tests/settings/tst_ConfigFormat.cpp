@@ -1,14 +1,12 @@
 // Encoding and decoding of the 20-byte Config.cfg layout.
 #include "settings/ConfigFormat.h"
+#include "support/ConfigFileBytes.h"
 
 #include <QTest>
 
-#include <vector>
-
 using namespace settings;
-using Bytes = std::vector<std::uint8_t>;
-
-Q_DECLARE_METATYPE(Bytes)
+using testsupport::ConfigFileBytes;
+using testsupport::kConfigFileMagic;
 
 namespace {
 
@@ -23,16 +21,14 @@ std::array<int, 10> Values(const ConfigRecord& r) {
             r.itemChance[0], r.itemChance[1], r.itemChance[2], r.itemChance[3], r.itemChance[4]};
 }
 
-Bytes FileWith(std::string_view magic, std::initializer_list<std::uint8_t> values) {
-    Bytes bytes(magic.begin(), magic.end());
-    for (const std::uint8_t value : values) {
-        bytes.push_back(value);
-    }
-    return bytes;
+// A file's bytes as the decoder takes them.
+std::span<const std::uint8_t> Span(const QByteArray& file) {
+    return {reinterpret_cast<const std::uint8_t*>(file.constData()), std::size_t(file.size())};
 }
 
-Bytes ValidFile(std::initializer_list<std::uint8_t> values) {
-    return FileWith(kConfigMagic, values);
+// What the encoder wrote, to compare with a file built by hand.
+QByteArray File(const ConfigBytes& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 } // namespace
@@ -43,16 +39,15 @@ class ConfigFormatTest : public QObject {
 private slots:
     void defaultsEncodeAsMagicAndTenZeros() {
         const ConfigBytes bytes = EncodeConfig(ConfigRecord{});
-        QCOMPARE(Bytes(bytes.begin(), bytes.end()), ValidFile({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes.data()), 10), "CFG MIRT: ");
+        QCOMPARE(File(bytes), ConfigFileBytes(0, 0, 0, 0, 0));
+        QCOMPARE(File(bytes).left(10), "CFG MIRT: ");
     }
 
     void everyValueRoundTripsThroughItsOwnByte() {
         const ConfigRecord rec{10, 1, 2, 3, 4, {50, 60, 70, 80, 255}};
         const ConfigBytes bytes = EncodeConfig(rec);
         // 10 is the raw byte 0x0A, not text and not a line ending.
-        QCOMPARE(Bytes(bytes.begin(), bytes.end()),
-                 ValidFile({0x0A, 1, 2, 3, 4, 50, 60, 70, 80, 255}));
+        QCOMPARE(File(bytes), ConfigFileBytes(0x0A, 1, 2, 3, 4, {50, 60, 70, 80, 255}));
 
         ConfigRecord loaded = Sentinel();
         const DecodeResult result = DecodeConfig(bytes, loaded);
@@ -81,48 +76,50 @@ private slots:
     }
 
     void decodeZeroExtendsAndIgnoresBytesAfterTwenty() {
-        const Bytes file = ValidFile({200, 128, 255, 0, 1, 2, 3, 4, 5, 6, 9, 9, 9, 9});
+        const QByteArray file =
+            ConfigFileBytes(kConfigFileMagic, {200, 128, 255, 0, 1, 2, 3, 4, 5, 6, 9, 9, 9, 9});
         ConfigRecord rec = Sentinel();
-        const DecodeResult result = DecodeConfig(file, rec);
+        const DecodeResult result = DecodeConfig(Span(file), rec);
         QVERIFY(result.magicMatched);
         QCOMPARE(result.valuesAssigned, std::size_t{10});
         QVERIFY((rec == ConfigRecord{200, 128, 255, 0, 1, {2, 3, 4, 5, 6}}));
     }
 
     void wrongMagicChangesNothing_data() {
-        QTest::addColumn<Bytes>("bytes");
-        const Bytes good = ValidFile({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray good = ConfigFileBytes(1, 2, 3, 4, 5, {6, 7, 8, 9, 10});
         for (std::size_t i = 0; i < kConfigMagicSize; ++i) {
-            Bytes changed = good;
-            changed[i] ^= 0x01;
+            QByteArray changed = good;
+            changed[qsizetype(i)] ^= 0x01;
             QTest::addRow("byte %zu changed", i) << changed;
         }
-        QTest::newRow("lower case") << FileWith("cfg mirt: ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        QTest::newRow("lower case")
+            << ConfigFileBytes("cfg mirt: ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
         QTest::newRow("missing trailing space")
-            << FileWith("CFG MIRT:", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-        Bytes nulInside = good;
+            << ConfigFileBytes("CFG MIRT:", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        QByteArray nulInside = good;
         nulInside[3] = 0;
         QTest::newRow("NUL inside") << nulInside;
-        Bytes nulLast = good;
+        QByteArray nulLast = good;
         nulLast[9] = 0;
         QTest::newRow("NUL for the trailing space") << nulLast;
-        QTest::newRow("nine bytes") << Bytes(good.begin(), good.begin() + 9);
-        QTest::newRow("empty") << Bytes{};
+        QTest::newRow("nine bytes") << good.left(9);
+        QTest::newRow("empty") << QByteArray();
     }
     void wrongMagicChangesNothing() {
-        QFETCH(Bytes, bytes);
+        QFETCH(QByteArray, bytes);
         ConfigRecord rec = Sentinel();
-        const DecodeResult result = DecodeConfig(bytes, rec);
+        const DecodeResult result = DecodeConfig(Span(bytes), rec);
         QVERIFY(!result.magicMatched);
         QCOMPARE(result.valuesAssigned, std::size_t{0});
         QVERIFY(rec == Sentinel());
     }
 
     void shortFileAssignsOnlyTheBytesItHas() {
-        const Bytes full = ValidFile({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        const QByteArray full = ConfigFileBytes(1, 2, 3, 4, 5, {6, 7, 8, 9, 10});
         for (std::size_t size = kConfigMagicSize; size < kConfigSize; ++size) {
             ConfigRecord rec = Sentinel();
-            const DecodeResult result = DecodeConfig(std::span(full.data(), size), rec);
+            const DecodeResult result = DecodeConfig(Span(full).first(size), rec);
             QVERIFY(result.magicMatched);
             QCOMPARE(result.valuesAssigned, size - kConfigMagicSize);
             const std::array<int, 10> values = Values(rec);

@@ -6,11 +6,9 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -59,20 +57,5 @@ bool WaitUntil(Predicate done, int timeoutMs = 10000) {
     }
     return true;
 }
-
-// Runs a test inside a fresh working folder and returns to the previous one afterwards.
-class ScopedWorkingDir {
-public:
-    ScopedWorkingDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~ScopedWorkingDir() { QDir::setCurrent(m_previous); }
-    ScopedWorkingDir(const ScopedWorkingDir&) = delete;
-    ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
-    QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 } // namespace testsupport
