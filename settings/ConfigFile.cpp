@@ -1,6 +1,6 @@
 #include "settings/ConfigFile.h"
 
-#include "settings/AtomicFile.h"
+#include "settings/SafeSave.h"
 #include "settings/FileDescriptor.h"
 
 #include <optional>

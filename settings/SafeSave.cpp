@@ -1,4 +1,4 @@
-#include "settings/AtomicFile.h"
+#include "settings/SafeSave.h"
 
 #include "settings/FileDescriptor.h"
 #include "settings/TemporaryFile.h"
