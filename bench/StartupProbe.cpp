@@ -10,6 +10,7 @@
 #include "app/ConfigApp.h"
 #include "app/Program.h"
 #include "app/SettingsDlg.h"
+#include "bench/CommandLine.h"
 #include "bench/FirstPaintExit.h"
 #include "framework/App.h"
 #include "framework/DialogHost.h"
