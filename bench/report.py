@@ -40,7 +40,7 @@ STARTUP_REFS = (("settings_copy", "copy", "ref: the settings-window copy", 1.10)
 
 def startup_rows(out):
     rows = []
-    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb, session bus")):
         times = {}
         for path in sorted(glob.glob(os.path.join(out, f"startup-{platform_name}-*.json"))):
             with open(path) as f:
@@ -74,7 +74,7 @@ def startup_rows(out):
 
 def memory_rows(out):
     rows = []
-    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb, session bus")):
         path = os.path.join(out, f"memory-{platform_name}.txt")
         if not os.path.exists(path):
             continue
