@@ -57,8 +57,13 @@ std::array<int, 3> RealTrackIndices(std::size_t count) {
 }
 
 std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
-                              const std::array<std::string, 3>& tracks, std::string& error) {
-    const std::string root = dataDir + "/n" + std::to_string(count);
+                              const std::array<std::string, 3>& tracks, std::string& error,
+                              const std::string& name) {
+    std::string root = dataDir + "/";
+    if (name.empty())
+        root += 'n' + std::to_string(count);
+    else
+        root += name;
     const fs::path music = fs::path(root) / "Music";
     std::error_code ec;
     fs::create_directories(music, ec);
@@ -68,9 +73,9 @@ std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
     }
     const std::array<int, 3> real = RealTrackIndices(count);
     for (std::size_t i = 0; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "%05zu.mp3", i);
-        const fs::path file = music / name;
+        char fileName[32];
+        std::snprintf(fileName, sizeof fileName, "%05zu.mp3", i);
+        const fs::path file = music / fileName;
         if (fs::exists(file))
             continue;
         int track = -1;

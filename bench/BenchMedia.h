@@ -16,11 +16,12 @@ bool EnsureMp3(const std::string& path, int seconds, double frequency, std::stri
 bool EnsureTracks(const std::string& dataDir, std::array<std::string, 3>& paths,
                   std::string& error);
 
-// A folder `dataDir`/n<count> whose Music folder holds `count` files named 00000.mp3 and up:
-// the three real tracks (hard links) at the indices `RealTrackIndices(count)` and empty files
-// everywhere else. Returns the folder (the working directory NextTrack expects).
+// A folder `dataDir`/`name` (by default n<count>) whose Music folder holds `count` files named
+// 00000.mp3 and up: the three real tracks (hard links) at the indices `RealTrackIndices(count)`
+// and empty files everywhere else. Returns the folder (the working directory NextTrack expects).
 std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
-                              const std::array<std::string, 3>& tracks, std::string& error);
+                              const std::array<std::string, 3>& tracks, std::string& error,
+                              const std::string& name = {});
 std::array<int, 3> RealTrackIndices(std::size_t count);
 
 // Readings of this process: resident memory in KiB, open file descriptors, threads.

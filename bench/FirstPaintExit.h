@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <string_view>
+#include <utility>
 
 namespace bench {
 
@@ -49,14 +49,5 @@ private:
     int m_delayMs;
     std::function<void(const QWidget&)> m_onExit;
 };
-
-// Reads "--exit-after-paint MS" (0: at once) from the command line; -1 when absent.
-inline int ExitDelayFromArgs(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string_view(argv[i]) == "--exit-after-paint")
-            return std::atoi(argv[i + 1]);
-    }
-    return -1;
-}
 
 } // namespace bench

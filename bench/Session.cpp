@@ -1,5 +1,5 @@
-// The program's windows in use, started like mirtconfig (the application object runs the
-// settings window modally), with the user's clicks made through the real buttons:
+// The program's windows in use, started like mirtconfig (its own application object, CConfigApp,
+// and RunProgram), with the user's clicks made through the real buttons by modal scripts:
 //   idle-settings      the settings window, open and idle
 //   idle-mp3           the MP3 options window open over it, nothing playing
 //   play               the MP3 options window playing a 60 s track (the only one in Music)
@@ -12,15 +12,15 @@
 //                      as JSON
 // The idle and play modes print "ready" once settled and stay open until the process is ended.
 // Usage: mirt_bench_session --data DIR [--sink FACTORY] MODE [N]
+#include "app/ConfigApp.h"
+#include "app/Program.h"
 #include "app/SettingsDlg.h"
 #include "bench/BenchMedia.h"
-#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/DialogHost.h"
 #include "media/Graph.h"
 #include "preview/Preview.h"
 #include "res/Mp3OptionsControls.h"
-#include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
 #include "support/ModalScript.h"
@@ -349,21 +349,6 @@ void OnSettingsShown(CDialog& settings) {
     settings.EndDialog(IDCANCEL);
 }
 
-// The program's own application object, with the sink given on the command line.
-class SessionApp : public framework::CWinApp {
-public:
-    BOOL InitInstance() override {
-        WhenNextDialogShows(OnSettingsShown);
-        CSettingsDlg dialog(g_media);
-        m_pMainWnd = &dialog;
-        dialog.DoModal();
-        m_pMainWnd = nullptr;
-        return FALSE;
-    }
-};
-
-SessionApp theApp;
-
 // A working folder as a player of the game has it: Config.cfg with the MP3 player switched on
 // and a Music folder.
 std::string PrepareFolder(const std::string& dataDir) {
@@ -451,6 +436,9 @@ int main(int argc, char** argv) {
     }
     fs::current_path(PrepareFolder(fs::absolute(dataDir).string()));
 
-    res::RegisterResources();
-    return framework::RunApplication(argv[0]);
+    // The program's own application object and start (app/main.cpp), with the graph options of
+    // the mode; the script takes over once the settings window shows.
+    CConfigApp application(g_media);
+    WhenNextDialogShows(OnSettingsShown);
+    return RunProgram(argv[0]);
 }

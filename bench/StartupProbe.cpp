@@ -1,17 +1,19 @@
-// The real program, started exactly as mirtconfig starts (app/main.cpp), ending on the settings
-// window's first paint. Nothing here changes what the program does before that paint: a
-// start-up routine of the toolkit only installs an event filter that watches for it.
-// Usage: mirt_bench_startup [--exit-after-paint MS] [--report] [--track PATH]
+// The real program, started exactly as mirtconfig starts (app/main.cpp: the program's own
+// application object and RunProgram), ending on the settings window's first paint. Nothing here
+// changes what the program does before that paint: a start-up routine of the toolkit only installs
+// an event filter that watches for it. Usage: mirt_bench_startup [--exit-after-paint MS] [--report]
+// [--track PATH]
 //   --report prints the window size and whether the media graph exists when the process ends.
 //   --track  once the window has built its media graph (after the first paint), renders PATH
 //            into it, so that it prerolls as a press of play would make it; for the memory
 //            reading against a reference that prerolls the same pipeline.
 #include "app/ConfigApp.h"
+#include "app/Program.h"
 #include "app/SettingsDlg.h"
+#include "bench/CommandLine.h"
 #include "bench/FirstPaintExit.h"
 #include "framework/App.h"
 #include "framework/DialogHost.h"
-#include "res/Resources.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -78,6 +80,5 @@ int main(int argc, char** argv) {
     }
 
     // From here on the same as app/main.cpp.
-    res::RegisterResources();
-    return framework::RunApplication(argv[0]);
+    return RunProgram(argv[0]);
 }

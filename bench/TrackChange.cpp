@@ -1,8 +1,11 @@
 // Track changes in one process, timed by Google Benchmark:
 //   NextTrack/N       media::NextTrack with N files in the Music folder (three of them real
 //                     30 s tracks, the rest empty), from the call until the graph is PLAYING:
-//                     it counts the folder, rebuilds the graph, finds the file's exact end,
-//                     prerolls and plays.
+//                     it lists the folder (or reuses the listing while the folder is unchanged),
+//                     rebuilds the graph, prerolls and plays.
+//   NextTrackChangedFolder/10000
+//                     the same in a folder of its own that is changed (one file renamed and back,
+//                     untimed) before each timed press, so that every press reads it again.
 //   ReferencePreroll  a bare `filesrc ! decodebin ! audioconvert ! audioresample ! volume !
 //                     fakesink` pipeline built for the same files and prerolled (PAUSED).
 //   PlayFile/30s      the play press (PlayCurrentTrack) until PLAYING, in a Music folder that
@@ -10,8 +13,8 @@
 //                     copies of a one-minute lame file.
 // All render into fakesink (sync=true). Repetitions are interleaved at random.
 // With --file-memory the program instead plays each of the two files once in a fresh graph and
-// prints, as JSON, the resident memory before the press and the peak until the track plays and
-// until its exact end has been found.
+// prints, as JSON, the resident memory before the press and its peak from the press until the
+// track has played for a second.
 // Usage: mirt_bench_tracks --data DIR [--repetitions N] [--file-memory] [Google Benchmark flags]
 #include "bench/BenchMedia.h"
 #include "bench/ReferencePipeline.h"
@@ -25,12 +28,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -41,6 +46,15 @@ namespace {
 
 std::string g_dataDir;
 std::array<std::string, 3> g_tracks;
+
+// The sizes of the Music folders of NextTrack/N, and the one whose folder changes before each
+// press.
+constexpr std::array<int, 4> kFolderSizes{3, 100, 1000, 10000};
+constexpr int kChangedFolderSize = 10000;
+
+std::string ChangedFolderName(std::size_t count) {
+    return "changed" + std::to_string(count);
+}
 
 class SilentLabel final : public media::TrackLabel {
 public:
@@ -100,10 +114,31 @@ void WithPreview(benchmark::State& state, const std::string& folder, const std::
     body(preview);
 }
 
-void BM_NextTrack(benchmark::State& state) {
+// Changes the Music folder of `folder` without changing what it holds: one of its empty files is
+// renamed and back, which sets the folder's status-change time, so that the next press reads the
+// folder again instead of reusing its listing.
+bool ChangeFolder(const std::string& folder, std::size_t count) {
+    const std::array<int, 3> real = bench::RealTrackIndices(count);
+    int filler = 0;
+    while (std::find(real.begin(), real.end(), filler) != real.end())
+        ++filler;
+    char name[32];
+    std::snprintf(name, sizeof name, "%05d.mp3", filler);
+    const fs::path file = fs::path(folder) / "Music" / name;
+    const fs::path aside = fs::path(file).concat(".aside");
+    std::error_code ec;
+    fs::rename(file, aside, ec);
+    if (!ec)
+        fs::rename(aside, file, ec);
+    return !ec;
+}
+
+// NextTrack presses onto the real tracks of a folder of `count` files, one after the other; with
+// `changeFolder` the folder is changed before each press.
+void NextTrackPresses(benchmark::State& state, const std::string& name, bool changeFolder) {
     const auto count = static_cast<std::size_t>(state.range(0));
     std::string error;
-    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error);
+    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error, name);
     WithPreview(state, folder, error, [&](media::Preview& preview) {
         const std::array<int, 3> real = bench::RealTrackIndices(count);
         SilentLabel label;
@@ -114,6 +149,10 @@ void BM_NextTrack(benchmark::State& state) {
             // last, so that it wraps round).
             const int target = real[next++ % real.size()];
             preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
+            if (changeFolder && !ChangeFolder(folder, count)) {
+                state.SkipWithError("the folder cannot be changed");
+                break;
+            }
             SettleBetweenPresses();
             state.ResumeTiming();
 
@@ -124,6 +163,14 @@ void BM_NextTrack(benchmark::State& state) {
             }
         }
     });
+}
+
+void BM_NextTrack(benchmark::State& state) {
+    NextTrackPresses(state, {}, false);
+}
+
+void BM_NextTrackChangedFolder(benchmark::State& state) {
+    NextTrackPresses(state, ChangedFolderName(static_cast<std::size_t>(state.range(0))), true);
 }
 
 // A folder `dataDir`/`name` whose Music folder holds only `track` (a hard link).
@@ -200,9 +247,12 @@ bool ResetPeakMemory() {
     return static_cast<bool>(clear);
 }
 
+// How long the track plays before the peak is read.
+constexpr auto kPlayingFor = std::chrono::seconds(1);
+
 // Plays `track` with the play press in a fresh graph (after one warm-up play of it) and reads the
-// resident memory before the press, its peak until the track plays, and its peak until the exact
-// end has been found and the press's background work is done.
+// resident memory before the press, and its peak from the press until the track has played for
+// a second.
 std::string FileMemory(const std::string& name, const std::string& track) {
     std::string error;
     const std::string folder = SingleTrackFolder(name, track, error);
@@ -211,46 +261,37 @@ std::string FileMemory(const std::string& name, const std::string& track) {
     WorkingDir workingDir(folder);
     media::Preview preview(media::GraphOptions{"fakesink", true});
     SilentLabel label;
-    const auto settle = [&] {
-        FreeDirectShow(preview);
-        const bool done = media::WaitForBackgroundWork(std::chrono::seconds(30));
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        InitDirectShow(preview);
-        return done;
-    };
     // Warm-up: the plugins, the threads and the allocator's pools of a first play.
     InitDirectShow(preview);
     preview.PlayCurrentTrack(label);
     RunUntilPlaying(preview.Player());
-    settle();
+    FreeDirectShow(preview);
+    media::WaitForBackgroundWork(std::chrono::seconds(30));
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    InitDirectShow(preview);
+
     const bool reset = ResetPeakMemory();
     const long before = bench::ResidentKiB();
     preview.PlayCurrentTrack(label);
     const bool played = RunUntilPlaying(preview.Player());
-    const long playing = StatusKiB("VmHWM");
-    const std::int64_t estimate = preview.Player().m_llStop;
-    // The end scan starts a moment after the track plays and finishes in the background; its
-    // result arrives through the event loop.
-    const auto scanStarted = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
-    while (std::chrono::steady_clock::now() < scanStarted) {
-        g_main_context_iteration(nullptr, FALSE);
+    const auto until = std::chrono::steady_clock::now() + kPlayingFor;
+    while (played && std::chrono::steady_clock::now() < until) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    const bool scanned = media::WaitForBackgroundWork(std::chrono::seconds(30));
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    const long ended = StatusKiB("VmHWM");
-    const bool endFound = preview.Player().m_llStop != estimate;
+    const long peak = StatusKiB("VmHWM");
+    const bool stillPlaying = preview.Player().IsPlaying();
     FreeDirectShow(preview);
     media::WaitForBackgroundWork(std::chrono::seconds(30));
     return "{\"file\": \"" + name + "\", \"bytes\": " + std::to_string(fs::file_size(track)) +
            ", \"peak_reset\": " + (reset ? "true" : "false") +
-           ", \"played\": " + (played ? "true" : "false") +
-           ", \"end_found\": " + (scanned && endFound ? "true" : "false") +
+           ", \"played\": " + (played ? "true" : "false") + ", \"playing_after_ms\": " +
+           std::to_string(std::chrono::milliseconds(kPlayingFor).count()) +
+           ", \"still_playing\": " + (stillPlaying ? "true" : "false") +
            ", \"rss_before_kib\": " + std::to_string(before) +
-           ", \"peak_playing_kib\": " + std::to_string(playing) +
-           ", \"peak_end_found_kib\": " + std::to_string(ended) + "}";
+           ", \"peak_kib\": " + std::to_string(peak) + "}";
 }
 
 void BM_ReferencePreroll(benchmark::State& state) {
@@ -327,16 +368,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    // Every folder is made here, long before it is timed: a folder changed less than a second
+    // before a press is read again, so one made by the benchmark itself would not yet be reused.
+    for (const int size : kFolderSizes) {
+        const auto count = static_cast<std::size_t>(size);
+        if (bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error).empty() ||
+            (size == kChangedFolderSize &&
+             bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error, ChangedFolderName(count))
+                 .empty())) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+    }
     if (fileMemory) {
         std::printf("[%s,\n %s]\n", FileMemory("memory-30s", g_tracks[0]).c_str(),
                     FileMemory("memory-1h", hour).c_str());
         return 0;
     }
-    Configure(benchmark::RegisterBenchmark("NextTrack", BM_NextTrack)
-                  ->Arg(3)
-                  ->Arg(100)
-                  ->Arg(1000)
-                  ->Arg(10000),
+    auto* nextTrack = benchmark::RegisterBenchmark("NextTrack", BM_NextTrack);
+    for (const int count : kFolderSizes)
+        nextTrack->Arg(count);
+    Configure(nextTrack, repetitions);
+    Configure(benchmark::RegisterBenchmark("NextTrackChangedFolder", BM_NextTrackChangedFolder)
+                  ->Arg(kChangedFolderSize),
               repetitions);
     Configure(benchmark::RegisterBenchmark("ReferencePreroll", BM_ReferencePreroll), repetitions);
     Configure(benchmark::RegisterBenchmark("PlayFile/30s", BM_PlayFile, false), repetitions);

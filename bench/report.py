@@ -24,30 +24,57 @@ def fmt(values, unit, scale=1.0, digits=1):
     return f"{med:.{digits}f} {unit} ({lo:.{digits}f}–{hi:.{digits}f})"
 
 
+def runs(values):
+    return f"{len(values)} run" + ("" if len(values) == 1 else "s")
+
+
 def verdict(ok):
     return "pass" if ok else "**falls short**"
 
 
+# The start-up comparisons: the settings-window copy is held to the target (what any Qt window
+# with this program's kind of content pays); the floor, one label, shows what the content costs.
+STARTUP_REFS = (("settings_copy", "copy", "ref: the settings-window copy", 1.10),
+                ("floor", "floor", "ref: the one-label floor", None))
+
+
 def startup_rows(out):
     rows = []
-    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
-        times = {"ours": [], "reference": []}
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb, session bus")):
+        times = {}
         for path in sorted(glob.glob(os.path.join(out, f"startup-{platform_name}-*.json"))):
             with open(path) as f:
                 for result in json.load(f)["results"]:
-                    times[result["command"]].extend(result["times"])
-        if not times["ours"] or not times["reference"]:
-            continue
-        ratio = statistics.median(times["ours"]) / statistics.median(times["reference"])
-        rows.append([f"start-up to first paint, {label} ({len(times['ours'])} runs each)",
-                     fmt(times["ours"], "ms", 1000), fmt(times["reference"], "ms", 1000),
-                     f"{ratio:.2f}", "≤ 1.10", verdict(ratio <= 1.10)])
+                    times.setdefault(result["command"], []).extend(result["times"])
+        instructions = {}
+        path = os.path.join(out, f"instructions-{platform_name}.txt")
+        if os.path.exists(path):
+            with open(path) as f:
+                for line in f:
+                    words = line.split()
+                    if len(words) == 2:
+                        instructions.setdefault(words[0], []).append(int(words[1]))
+        for timed, counted, ref_label, target in STARTUP_REFS:
+            ours, ref = times.get("ours"), times.get(timed)
+            if ours and ref:
+                ratio = statistics.median(ours) / statistics.median(ref)
+                rows.append([f"start-up to first paint, {label} ({runs(ours)} each; "
+                             f"{ref_label})", fmt(ours, "ms", 1000), fmt(ref, "ms", 1000),
+                             f"{ratio:.2f}", f"≤ {target:.2f}" if target else "—",
+                             verdict(ratio <= target) if target else "—"])
+            ours, ref = instructions.get("ours"), instructions.get(counted)
+            if ours and ref:
+                ratio = statistics.median(ours) / statistics.median(ref)
+                rows.append([f"instructions to first paint (callgrind), {label} ({runs(ours)} "
+                             f"each; {ref_label})", fmt(ours, "M", 1e-6), fmt(ref, "M", 1e-6),
+                             f"{ratio:.2f}", f"≤ {target:.2f}" if target else "—",
+                             verdict(ratio <= target) if target else "—"])
     return rows
 
 
 def memory_rows(out):
     rows = []
-    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb")):
+    for platform_name, label in (("offscreen", "offscreen"), ("xcb", "Xvfb, session bus")):
         path = os.path.join(out, f"memory-{platform_name}.txt")
         if not os.path.exists(path):
             continue
@@ -61,14 +88,15 @@ def memory_rows(out):
         if os.path.exists(settled_path):
             with open(settled_path) as f:
                 settled = "; " + f.read().strip().splitlines()[-1]
-        # The bare dialog is the floor at the first paint; once the media graph is built the
-        # fair floor is the dialog that also builds and prerolls the same pipeline, and the
-        # ratio against the bare dialog is shown for comparison only.
+        # The settings-window copy is the reference at the first paint; once the media graph is
+        # built the fair one is the copy that also builds and prerolls the same pipeline, and the
+        # ratio against the plain copy is shown for comparison only.
         for key, when, target in (
-                ("0", "at first paint", 1.15),
-                ("500", f"0.5 s after it{settled} (ref: the bare dialog)", None),
+                ("0", "at first paint (ref: the settings-window copy)", 1.15),
+                ("500", f"0.5 s after it{settled} (ref: the settings-window copy)", None),
                 ("track", "0.5 s after it, a 30 s track prerolled "
-                          "(ref: the dialog that builds and prerolls the same pipeline)", 1.10)):
+                          "(ref: the settings-window copy that builds and prerolls the same "
+                          "pipeline)", 1.10)):
             ours, ref = kib.get(("ours", key)), kib.get(("ref", key))
             if not ours or not ref:
                 continue
@@ -108,9 +136,16 @@ def track_rows(out):
         ratio = statistics.median(values) / statistics.median(base)
         target = "≤ 3" if count == 10000 else "(growth)"
         result = verdict(ratio <= 3) if count == 10000 else "—"
-        rows.append([f"track change, {count:,} files (ref: the same with 3 files)",
+        listing = ", listing reused" if count == 10000 else ""
+        rows.append([f"track change, {count:,} files{listing} (ref: the same with 3 files)",
                      fmt(values, "ms", digits=2), fmt(base, "ms", digits=2), f"{ratio:.2f}",
                      target, result])
+    changed = runs.get("NextTrackChangedFolder/10000")
+    if changed and base:
+        ratio = statistics.median(changed) / statistics.median(base)
+        rows.append(["track change, 10,000 files, first press after the folder changed "
+                     "(ref: 3 files)", fmt(changed, "ms", digits=2), fmt(base, "ms", digits=2),
+                     f"{ratio:.2f}", "— (reported beside the reused listing)", "—"])
     hour, short = runs.get("PlayFile/1h"), runs.get("PlayFile/30s")
     if hour and short:
         ratio = statistics.median(hour) / statistics.median(short)
@@ -137,16 +172,17 @@ def file_memory_rows(out):
     readings = {r["file"]: r for r in data}
 
     def growth(r):
-        return max(r["peak_playing_kib"], r["peak_end_found_kib"]) - r["rss_before_kib"]
+        return r["peak_kib"] - r["rss_before_kib"]
 
     hour, short = readings.get("memory-1h"), readings.get("memory-30s")
     if not hour or not short:
         return []
-    ok = hour["played"] and hour["end_found"] and hour["peak_reset"]
+    ok = hour["played"] and hour["still_playing"] and hour["peak_reset"]
     kib = growth(hour)
-    return [["opening a one-hour file: peak resident memory growth until it plays and its end is "
-             "found (ref: a 30 s file)", f"{kib:+d} KiB", f"{growth(short):+d} KiB", "—",
-             "≤ 2 MiB", verdict(ok and kib <= 2048)]]
+    seconds = hour["playing_after_ms"] / 1000
+    return [[f"opening a one-hour file: peak resident memory growth from the press until it has "
+             f"played {seconds:g} s (ref: a 30 s file)", f"{kib:+d} KiB",
+             f"{growth(short):+d} KiB", "—", "≤ 2 MiB", verdict(ok and kib <= 2048)]]
 
 
 def press_rows(out):

@@ -1,14 +1,15 @@
-// The start-up reference: a minimal Qt 6 Widgets program that shows one dialog with a list box,
-// a check box and a button, of a given size, and ends on its first paint. Its texts are Russian
-// like the program's (the list holds the program's three page names): Cyrillic text costs a
-// font fallback search and glyphs of its own at the first paint, which any window of this
-// program pays.
-// Usage: mirt_bench_startup_reference [--size WxH] [--exit-after-paint MS]
+// A small copy of the settings window: one dialog of the settings window's size, in the Fusion
+// style, with a list of the program's three page names, a check box and a button, all in Russian
+// like the program, ending on its first paint. What any Qt window with this program's kind of
+// content pays (Cyrillic text costs a font fallback search and glyphs of its own); the start-up
+// comparison that is held to a target.
+// Usage: mirt_bench_startup_settings_copy [--size WxH] [--exit-after-paint MS]
 //
-// Built a second time with MIRT_REFERENCE_MEDIA as mirt_bench_startup_reference_media, the floor
-// for memory with a media graph: right after its first paint the dialog starts GStreamer, builds
-// `filesrc ! decodebin ! audioconvert ! audioresample ! volume ! autoaudiosink` for the file of
-// --track PATH and prerolls it, waiting on its own thread as simply as it can.
+// Built a second time with MIRT_REFERENCE_MEDIA as mirt_bench_startup_settings_copy_media, the
+// floor for memory with a media graph: right after its first paint the dialog starts GStreamer,
+// builds `filesrc ! decodebin ! audioconvert ! audioresample ! volume ! autoaudiosink` for the
+// file of --track PATH and prerolls it, waiting on its own thread as simply as it can.
+#include "bench/CommandLine.h"
 #include "bench/FirstPaintExit.h"
 #include "res/Texts.h"
 
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QStyleFactory>
 
-#include <cstdio>
 #include <string_view>
 
 #ifdef MIRT_REFERENCE_MEDIA
@@ -43,12 +43,7 @@ void BuildAndPreroll(const char* track) {
 #endif
 
 int main(int argc, char** argv) {
-    int width = 480;
-    int height = 325;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string_view(argv[i]) == "--size")
-            std::sscanf(argv[i + 1], "%dx%d", &width, &height);
-    }
+    const auto [width, height] = bench::SizeFromArgs(argc, argv);
     const int exitDelay = bench::ExitDelayFromArgs(argc, argv);
 #ifdef MIRT_REFERENCE_MEDIA
     const char* track = nullptr;
