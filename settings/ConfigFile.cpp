@@ -1,7 +1,7 @@
 #include "settings/ConfigFile.h"
 
-#include "settings/SafeSave.h"
 #include "settings/FileDescriptor.h"
+#include "settings/SafeSave.h"
 
 #include <optional>
 #include <string>
