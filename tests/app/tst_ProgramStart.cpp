@@ -2,6 +2,8 @@
 // no display, whichever platform is asked for (one plain line on standard error and exit
 // status 1, instead of the toolkit's and its libraries' lines and an abort), and without a
 // usable home or runtime folder (nothing written into the game folder but Config.cfg).
+#include "support/ChildProcess.h"
+
 #include "support/media/TestMedia.h"
 
 #include <QDir>
@@ -17,7 +19,7 @@ namespace {
 // The test's own environment without a desktop session's variables, and with `temporary` as
 // the temporary folder: the runtime folder Qt makes when none is set lands there.
 QProcessEnvironment WithoutDesktop(const QString& temporary) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = testsupport::ChildEnvironment();
     for (const char* name :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "QT_LOGGING_RULES",
           "QT_DEBUG_PLUGINS", "GST_REGISTRY", "GST_DEBUG", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})

@@ -8,6 +8,7 @@
 #include "preview/MediaModule.h"
 #include "preview/TrackOrder.h"
 #include "res/Mp3OptionsControls.h"
+#include "support/ChildProcess.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/media/MusicFolder.h"
@@ -326,6 +327,7 @@ private slots:
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             fs::create_hard_link(m_good, MusicFile(name));
         QProcess program;
+        program.setProcessEnvironment(testsupport::ChildEnvironment());
         program.setWorkingDirectory(m_work->path());
         program.start(QStringLiteral(SCRIPTED_PROGRAM),
                       {"--sink", "fakesink", "--open-files", "1024", "stalled-storm", "400"});
