@@ -79,8 +79,7 @@ const std::string& CFileFinder::CurrentName() const {
     auto& names = m_listing.names;
     const auto at = names.begin() + static_cast<std::ptrdiff_t>(index);
     const auto less = [](const media::Listing::Name& a, const media::Listing::Name& b) {
-        const int order = a.key.compare(b.key);
-        return order != 0 ? order < 0 : a.bytes < b.bytes;
+        return media::TrackOrderLess(a.key, a.bytes, b.key, b.bytes);
     };
     if (m_listing.order == Order::Unsorted) {
         // Each key is made once; usually one name is all that is asked for (the current

@@ -28,7 +28,12 @@ std::u16string TrackOrderKey(std::string_view name) {
 }
 
 bool TrackOrderLess(const std::string& a, const std::string& b) {
-    const int order = TrackOrderKey(a).compare(TrackOrderKey(b));
+    return TrackOrderLess(TrackOrderKey(a), a, TrackOrderKey(b), b);
+}
+
+bool TrackOrderLess(const std::u16string& keyA, const std::string& a, const std::u16string& keyB,
+                    const std::string& b) {
+    const int order = keyA.compare(keyB);
     return order != 0 ? order < 0 : a < b;
 }
 

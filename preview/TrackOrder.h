@@ -15,5 +15,8 @@ std::u16string TrackOrderKey(std::string_view name);
 
 // "Ария", "браво", "Вечер", "где"; "b", "Zed", "_x".
 bool TrackOrderLess(const std::string& a, const std::string& b);
+// The same for names whose keys are made already.
+bool TrackOrderLess(const std::u16string& keyA, const std::string& a, const std::u16string& keyB,
+                    const std::string& b);
 
 } // namespace media

@@ -20,6 +20,7 @@
 #include "res/SettingsControls.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/ResourceUse.h"
 #include "support/media/HeldSource.h"
 
 #include <QAbstractButton>
@@ -31,12 +32,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <string>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 using framework::CDialog;
 using namespace framework::win32;
@@ -50,39 +49,12 @@ void Fail(const char* what) {
     g_failure = 3;
 }
 
+// testsupport::Click reports a missing button through QtTest, which does not run here.
 void Press(CDialog& window, int id) {
     auto* button = testsupport::ControlAs<QAbstractButton>(window, id);
     if (button == nullptr)
         return Fail("a button is missing");
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
-long Entries(const char* folder) {
-    std::error_code error;
-    long count = 0;
-    for (auto it = std::filesystem::directory_iterator(folder, error);
-         !error && it != std::filesystem::directory_iterator(); it.increment(error))
-        ++count;
-    return count;
-}
-
-// AddressSanitizer keeps freed memory in quarantine, so resident memory tells nothing there.
-#ifdef __SANITIZE_ADDRESS__
-constexpr bool kResidentMemoryTells = false;
-#else
-constexpr bool kResidentMemoryTells = true;
-#endif
-
-// Resident memory in KiB.
-long ResidentKiB() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void PlayFirstTrack(CMp3Player& player, CDialog& options) {
@@ -100,16 +72,16 @@ void StalledStorm(int presses, CMp3Player& player, CDialog& options) {
     if (!testsupport::WaitUntil([&] { return player.HasGraph(); }))
         return Fail("the preview has no media graph");
     testmedia::HoldAllReads();
-    const long threadsBefore = Entries("/proc/self/task");
-    const long filesBefore = Entries("/proc/self/fd");
-    const long memoryBefore = ResidentKiB();
+    const long threadsBefore = testsupport::Threads();
+    const long filesBefore = testsupport::OpenFiles();
+    const long memoryBefore = long(testsupport::ResidentBytes() / 1024);
     for (int i = 0; i < presses; ++i) {
         Press(options, res::IDC_NEXT);
         QCoreApplication::processEvents();
     }
-    const long threadsAfter = Entries("/proc/self/task");
-    const long filesAfter = Entries("/proc/self/fd");
-    const long memoryAfter = ResidentKiB();
+    const long threadsAfter = testsupport::Threads();
+    const long filesAfter = testsupport::OpenFiles();
+    const long memoryAfter = long(testsupport::ResidentBytes() / 1024);
     QElapsedTimer clock;
     clock.start();
     Press(options, res::IDC_NEXT);
@@ -119,7 +91,8 @@ void StalledStorm(int presses, CMp3Player& player, CDialog& options) {
                 threadsBefore, threadsAfter, filesBefore, filesAfter, memoryBefore, memoryAfter,
                 static_cast<long long>(pressMs));
     if (threadsAfter > threadsBefore + 40 || filesAfter > filesBefore + 60 ||
-        (kResidentMemoryTells && memoryAfter > memoryBefore + 32 * 1024))
+        // AddressSanitizer's quarantine keeps freed memory resident: there it tells nothing.
+        (!testsupport::UnderAddressSanitizer() && memoryAfter > memoryBefore + 32 * 1024))
         Fail("stalled files keep more and more threads, descriptors or memory");
     if (pressMs > 100)
         Fail("a press after the storm took more than 100 ms");

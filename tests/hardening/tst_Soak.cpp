@@ -2,7 +2,6 @@
 // sub-window of the settings window. The heap must not grow with the count (a leak of a few
 // hundred bytes per round would show), and nothing may fail; the resident size is reported.
 #include "HardeningMain.h"
-#include "MemoryUse.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
 #include "media/Graph.h"
@@ -12,12 +11,14 @@
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
+#include "support/ResourceUse.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/media/MusicFolder.h"
 
 using namespace framework::win32;
 
 using namespace hardening;
+using namespace testsupport;
 
 namespace {
 

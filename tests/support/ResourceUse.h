@@ -1,31 +1,32 @@
-// How much memory the process uses: the heap blocks it holds (leaks make this grow) and its
-// resident set. Under AddressSanitizer the heap figure comes from ASan's own allocator, which
-// also counts nothing of its quarantine of freed blocks.
+// What the process holds: the heap blocks (leaks make this grow), its resident set, its open
+// files and its threads. Under AddressSanitizer the heap figure comes from ASan's own
+// allocator, which counts nothing of its quarantine of freed blocks; the resident set does.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#define HARDENING_ASAN 1
+#define TESTSUPPORT_ASAN 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define HARDENING_ASAN 1
+#define TESTSUPPORT_ASAN 1
 #endif
 #endif
 
-#ifdef HARDENING_ASAN
+#ifdef TESTSUPPORT_ASAN
 // From the ASan runtime; gcc ships no header that declares it.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
 
-namespace hardening {
+namespace testsupport {
 
 inline std::size_t LiveHeapBytes() {
-#ifdef HARDENING_ASAN
+#ifdef TESTSUPPORT_ASAN
     return __sanitizer_get_current_allocated_bytes();
 #else
     const struct mallinfo2 info = ::mallinfo2();
@@ -45,12 +46,28 @@ inline std::size_t ResidentBytes() {
     return std::size_t(resident) * std::size_t(::sysconf(_SC_PAGESIZE));
 }
 
+// The entries of a folder of /proc, such as /proc/self/fd or /proc/self/task.
+inline long ProcEntries(const char* folder) {
+    std::error_code error;
+    long count = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error))
+        ++count;
+    return count;
+}
+inline long OpenFiles() {
+    return ProcEntries("/proc/self/fd");
+}
+inline long Threads() {
+    return ProcEntries("/proc/self/task");
+}
+
 inline bool UnderAddressSanitizer() {
-#ifdef HARDENING_ASAN
+#ifdef TESTSUPPORT_ASAN
     return true;
 #else
     return false;
 #endif
 }
 
-} // namespace hardening
+} // namespace testsupport
