@@ -78,28 +78,11 @@ QStringList Listing() {
     return names;
 }
 
-// An access ACL as the kernel stores it: version 2, then (tag, permissions, id) entries for the
-// owner (rw), the user nobody (r), the group (r), the mask (r) and others (r).
-QByteArray AccessAcl() {
-    QByteArray acl;
-    const auto add = [&acl](quint32 value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            acl += char(value >> (8 * i));
-    };
-    add(2, 4);
-    constexpr quint32 kAny = 0xFFFFFFFF;
-    for (const auto& [tag, permissions, id] :
-         std::initializer_list<std::array<quint32, 3>>{{0x01, 6, kAny},
-                                                       {0x02, 4, kNobody},
-                                                       {0x04, 4, kAny},
-                                                       {0x10, 4, kAny},
-                                                       {0x20, 4, kAny}}) {
-        add(tag, 2);
-        add(permissions, 2);
-        add(id, 4);
-    }
-    return acl;
-}
+// An access ACL as the kernel stores it (little-endian): version 2, then (tag, permissions, id)
+// for the owner (rw), the user nobody (r), the group (r), the mask (r) and others (r).
+const QByteArray kAccessAcl =
+    QByteArray::fromHex("02000000 01000600ffffffff 02000400feff0000"
+                        "04000400ffffffff 10000400ffffffff 20000400ffffffff");
 
 // Fills the file system holding `folder` until not one more byte fits.
 bool FillUp(const QByteArray& folder) {
@@ -273,9 +256,9 @@ private slots:
         else if (kind == "symbolic link" || kind == "dangling link")
             QVERIFY(::symlink(data, path) == 0);
         else if (kind == "ACL and attribute") {
-            const QByteArray acl = AccessAcl();
             if (::setxattr(data, "user.mirt", "kept", 4, 0) != 0 ||
-                ::setxattr(data, "system.posix_acl_access", acl.constData(), acl.size(), 0) != 0)
+                ::setxattr(data, "system.posix_acl_access", kAccessAcl.constData(),
+                           kAccessAcl.size(), 0) != 0)
                 QSKIP("the temporary folder's file system keeps no attributes or ACLs");
         } else if (kind == "bind mount (root)") {
             QVERIFY(WriteFile(QByteArray("volume.cfg"), old));
