@@ -127,8 +127,9 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     if (!S_ISREG(st.st_mode))
         return fail("not a regular file");
 
-    // The 20 bytes lie in one sector: a crash leaves the old ones or the new. Only a write cut
-    // short (a file size limit) can mix them, so the old head is read first to be put back.
+    // The 20 bytes lie in one sector: a crash leaves the old ones or the new. A write cut short
+    // (a file size limit) can mix them, so the old head is read first, to be put back should the
+    // save fail after writing.
     ConfigBytes old{};
     const ssize_t oldCount = created ? 0 : ReadOldHead(fd, old);
     const ConfigBytes bytes = EncodeConfig(rec);
@@ -143,7 +144,7 @@ bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* erro
     if (created) {
         RemoveCreated(fd, st);
     } else if (written > 0) {
-        const std::size_t changed = std::min(written, std::size_t(std::max<ssize_t>(oldCount, 0)));
+        const std::size_t changed = std::min(written, std::size_t(oldCount)); // used if >= 0
         const bool restored =
             oldCount >= 0 && WriteHead(fd, std::span(old).first(changed)) == changed &&
             (st.st_size >= off_t(kConfigSize) || ::ftruncate(fd, st.st_size) == 0);
