@@ -33,7 +33,10 @@ const ConfigRecord kOld{40, 1, 0, 1, 0, {10, 20, 30, 40, 50}};
 const ConfigRecord kNew{10, 0, 1, 1, 1, {20, 40, 60, 80, 200}};
 constexpr std::chrono::seconds kHang{20};
 
-// Makes `name` what `kind` says, where that is no regular file; false for another kind.
+// What may stand at Config.cfg instead of a regular file, besides a dangling link.
+const QByteArrayList kNotAFile{"FIFO", "socket", "directory", "link to /dev/zero", "link loop"};
+
+// Makes `name` what `kind` (one of kNotAFile, or "dangling link") says.
 bool MakeSpecial(const QByteArray& kind, const char* name) {
     if (kind == "FIFO")
         return ::mkfifo(name, 0644) == 0;
@@ -135,9 +138,8 @@ private slots:
         QTest::newRow("link to a regular file") << whole << whole;
         QTest::newRow("4 GiB sparse file") << whole << whole;
         QTest::newRow("unreadable file") << whole << QByteArray();
-        for (const char* kind : {"missing", "FIFO", "directory", "socket", "link to /dev/zero",
-                                 "dangling link", "link loop"})
-            QTest::newRow(kind) << QByteArray() << QByteArray();
+        for (const QByteArray& kind : kNotAFile + QByteArrayList{"missing", "dangling link"})
+            QTest::newRow(kind.constData()) << QByteArray() << QByteArray();
     }
     void load() {
         QFETCH(QByteArray, file);
@@ -211,14 +213,15 @@ private slots:
         row("read-only file system (root)", false, whole, {}, "disk/Config.cfg");
         row("full disk (root)", true, whole, {}, "disk/Config.cfg");
         row("full disk, no file yet (root)", false, none, {}, "disk/Config.cfg");
+        row("full disk, dangling link (root)", false, none, "disk/settings.bin", "disk/Config.cfg");
         row("file size limit", false, "0123456789abcdefghijklmnopqrstuvwxyz");
         row("file size limit, short file", false, "01234");
         row("4 GiB sparse file", true, whole);
         row("21 bytes", true, whole + 'x');
         row("19 bytes", true, whole.left(19));
         row("folder not in UTF-8", true, whole, {}, "\xcf\xe0\xef\xea\xe0/Config.cfg");
-        for (const char* kind : {"FIFO", "socket", "directory", "link to /dev/zero", "link loop"})
-            row(kind, false, none);
+        for (const QByteArray& kind : kNotAFile)
+            row(kind.constData(), false, none);
     }
     void save() {
         QFETCH(QByteArray, path);
@@ -227,7 +230,7 @@ private slots:
         QFETCH(bool, saves);
         const QByteArray kind = QTest::currentDataTag();
         if (kind.endsWith("(root)") && !IsRoot())
-            QSKIP("needs root");
+            QSKIP("only root gives files to another user and mounts");
         std::optional<TmpfsMount> disk;
         std::optional<BindMount> bound;
         std::optional<PermissionsApplyToRoot> asUser;
@@ -242,6 +245,11 @@ private slots:
         }
         if (!old.isNull())
             QVERIFY(WriteFile(data, old));
+        if (kNotAFile.contains(kind))
+            QVERIFY(MakeSpecial(kind, path));
+        else if (kind == "symbolic link" ||
+                 kind.contains("dangling link")) // relative to its folder
+            QVERIFY(::symlink(data.mid(path.lastIndexOf('/') + 1), path) == 0);
         if (kind.contains("sticky"))
             QVERIFY(::chmod("sticky", 01777) == 0);
         if (kind.startsWith("another user's file"))
@@ -253,8 +261,6 @@ private slots:
             QVERIFY(::symlink("real.cfg", path) == 0 && ::lchown(path, kNobody, kNogroup) == 0);
         } else if (kind == "hard link")
             QVERIFY(::link(data, "Backup.cfg") == 0);
-        else if (kind == "symbolic link" || kind == "dangling link")
-            QVERIFY(::symlink(data, path) == 0);
         else if (kind == "ACL and attribute") {
             if (::setxattr(data, "user.mirt", "kept", 4, 0) != 0 ||
                 ::setxattr(data, "system.posix_acl_access", kAccessAcl.constData(),
@@ -275,8 +281,6 @@ private slots:
             QVERIFY(FillUp("disk"));
         else if (kind == "4 GiB sparse file" && !GrowSparse(data, qint64(4) << 30))
             QSKIP("the temporary folder cannot hold a 4 GiB sparse file");
-        else if (old.isNull() && !kind.contains("no file yet"))
-            QVERIFY(MakeSpecial(kind, path));
         if (kind.startsWith("read-only")) {
             asUser.emplace();
             if (!asUser->ok())
