@@ -245,10 +245,10 @@ private slots:
         }
         if (!old.isNull())
             QVERIFY(WriteFile(data, old));
+        // A link names its data relative to its own folder.
         if (kNotAFile.contains(kind))
             QVERIFY(MakeSpecial(kind, path));
-        else if (kind == "symbolic link" ||
-                 kind.contains("dangling link")) // relative to its folder
+        else if (kind == "symbolic link" || kind.contains("dangling link"))
             QVERIFY(::symlink(data.mid(path.lastIndexOf('/') + 1), path) == 0);
         if (kind.contains("sticky"))
             QVERIFY(::chmod("sticky", 01777) == 0);
