@@ -3,6 +3,7 @@
 #pragma once
 
 #include "settings/ConfigFormat.h"
+#include "support/SentinelRecord.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,12 +17,6 @@
     } while (false)
 
 namespace fuzzcheck {
-
-// A record no decode can produce (every byte decodes to 0..255), so a field that the decoder
-// left alone keeps a value that shows it.
-inline settings::ConfigRecord Sentinel() {
-    return settings::ConfigRecord{-1, 256, -300, 1000, -70000, {511, -2, 4096, -129, 65536}};
-}
 
 // Field `index` (0..9) in file order.
 inline int& ValueAt(settings::ConfigRecord& rec, std::size_t index) {

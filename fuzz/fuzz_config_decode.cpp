@@ -11,7 +11,7 @@
 #include <span>
 
 using namespace settings;
-using fuzzcheck::Sentinel;
+using testsupport::Sentinel;
 using fuzzcheck::ValueAt;
 
 namespace {

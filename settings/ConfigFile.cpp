@@ -1,129 +1,157 @@
 #include "settings/ConfigFile.h"
 
-#include "settings/FileDescriptor.h"
-#include "settings/SafeSave.h"
-
-#include <optional>
-#include <string>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <span>
 #include <sys/stat.h>
-#include <utility>
+#include <unistd.h>
 
 namespace settings {
 namespace {
 
-// The contents of the symbolic link `path`, or nothing if it cannot be read.
-std::optional<std::string> ReadLink(const std::string& path) {
-    std::string target(256, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0) {
-            return std::nullopt;
-        }
-        if (static_cast<std::size_t>(n) < target.size()) {
-            target.resize(static_cast<std::size_t>(n));
-            return target;
-        }
-        // The result may have been cut to the buffer: try again with more room.
-        if (target.size() >= (std::size_t{1} << 20)) {
-            return std::nullopt;
-        }
-        target.resize(target.size() * 2);
+// O_NONBLOCK: a FIFO or a device never holds an open up; O_NOCTTY: a terminal never becomes ours.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+// An open file, closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) noexcept : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const noexcept { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Reads at most kConfigSize bytes from the start of `fd`: how many, or -1 on a read error.
+ssize_t ReadHead(int fd, ConfigBytes& out) {
+    std::size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t n =
+            TEMP_FAILURE_RETRY(::pread(fd, out.data() + got, out.size() - got, off_t(got)));
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    return ssize_t(got);
 }
 
-// Follows a chain of symbolic links from `path` to the name that finally holds (or will hold)
-// the file, so that saving replaces the link's target rather than the link. A relative link
-// is taken relative to the folder of the link. Fails on a loop or an overlong chain.
-std::optional<std::string> ResolveLinkChain(std::string path) {
-    constexpr int kMaxLinks = 40; // the kernel's own limit for one lookup
-    for (int hop = 0; hop <= kMaxLinks; ++hop) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            // Not a link, or nothing there yet: this is the name to write.
-            return path;
+// Writes `bytes` from offset 0 on: how many reached the file (all of them, or fewer with errno
+// saying why).
+std::size_t WriteHead(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            TEMP_FAILURE_RETRY(::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done)));
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            break;
         }
-        std::optional<std::string> target = ReadLink(path);
-        if (!target || target->empty()) {
-            return std::nullopt;
-        }
-        if ((*target)[0] == '/') {
-            path = std::move(*target);
-        } else {
-            const std::size_t slash = path.rfind('/');
-            path = (slash == std::string::npos) ? std::move(*target)
-                                                : path.substr(0, slash + 1) + *target;
-        }
+        done += std::size_t(n);
     }
-    return std::nullopt;
+    return done;
 }
 
-bool Fail(std::string* error, const char* path, const std::string& reason) {
-    if (error != nullptr) {
-        *error =
-            std::string("Cannot save ") + (path != nullptr ? path : "(no name)") + ": " + reason;
-    }
-    return false;
+// The head of the file `fd`, which is open for writing only, read through a descriptor of its
+// own on the same file: -1 where the user may not read it.
+ssize_t ReadOldHead(int fd, ConfigBytes& out) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const Descriptor reader(TEMP_FAILURE_RETRY(::open(self.c_str(), O_RDONLY | kOpenFlags)));
+    return reader.get() < 0 ? -1 : ReadHead(reader.get(), out);
+}
+
+// Removes the file `fd` that this save created, by the name the kernel knows it by: `path`
+// itself, or the target a dangling link named. Only if that name still leads to it.
+void RemoveCreated(int fd, const struct stat& created) {
+    char name[PATH_MAX];
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = ::readlink(self.c_str(), name, sizeof name - 1);
+    struct stat now {};
+    if (n <= 0)
+        return;
+    name[n] = '\0';
+    if (::lstat(name, &now) == 0 && now.st_dev == created.st_dev && now.st_ino == created.st_ino)
+        ::unlink(name);
 }
 
 } // namespace
 
-std::size_t ReadConfigBytes(const char* path, std::span<std::uint8_t, kConfigSize> out) {
-    if (path == nullptr || *path == '\0') {
-        return 0;
-    }
-    // Opening acts on what is opened: it lets a writer waiting on a FIFO through, and a device
-    // may rewind a tape, raise a serial line or arm a watchdog. So anything that is not a
-    // regular file is not even opened.
-    struct stat st {};
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
-        return 0;
-    }
-    // Should the name be swapped for something else in between: O_NONBLOCK keeps a FIFO
-    // without a writer from blocking the open, O_NOCTTY keeps a terminal from becoming ours,
-    // and what was opened is checked again before any read.
-    const UniqueFd fd(OpenRetrying(AT_FDCWD, path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd) {
-        return 0;
-    }
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return 0;
-    }
-    std::size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t n = ::read(fd.get(), out.data() + got, out.size() - got);
-        if (n > 0) {
-            got += static_cast<std::size_t>(n);
-        } else if (n == 0) {
-            break; // end of file
-        } else if (errno != EINTR) {
-            return 0; // a read error: take nothing rather than half a file
-        }
-    }
-    return got;
-}
-
 bool LoadConfigFile(const char* path, ConfigRecord& rec) {
+    // Opening acts on what is opened: it lets a writer waiting on a FIFO through, and a device
+    // may rewind a tape or arm a watchdog. So only a regular file is opened, and what was opened
+    // is checked again in case the name was swapped in between.
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const Descriptor file(TEMP_FAILURE_RETRY(::open(path, O_RDONLY | kOpenFlags)));
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
     ConfigBytes bytes{};
-    const std::size_t got = ReadConfigBytes(path, bytes);
-    return DecodeConfig(std::span<const std::uint8_t>(bytes.data(), got), rec).magicMatched;
+    const ssize_t got = ReadHead(file.get(), bytes);
+    return got >= 0 &&
+           DecodeConfig(std::span<const std::uint8_t>(bytes.data(), std::size_t(got)), rec)
+               .magicMatched;
 }
 
 bool SaveConfigFile(const char* path, const ConfigRecord& rec, std::string* error) {
-    if (path == nullptr || *path == '\0') {
-        return Fail(error, path, "no file name given");
-    }
-    // Saving writes the file the chain of links ends at, so every link stays a link; a loop is
-    // an error rather than a reason to replace the link itself.
-    const std::optional<std::string> target = ResolveLinkChain(path);
-    if (!target) {
-        return Fail(error, path, "too many levels of symbolic links");
-    }
+    const auto fail = [&](const std::string& reason) {
+        if (error != nullptr)
+            *error = std::string("Cannot save ") + path + ": " + reason;
+        return false;
+    };
+    // The file there is opened without O_CREAT, so that fs.protected_regular, which refuses
+    // O_CREAT on another user's file in a sticky folder, never stands in the way; the kernel
+    // follows a link under its own rules (fs.protected_symlinks). Only where nothing is there is
+    // the file created, through a dangling link too.
+    int fd = TEMP_FAILURE_RETRY(::open(path, O_WRONLY | kOpenFlags));
+    const bool created = fd < 0 && errno == ENOENT;
+    if (created)
+        fd = TEMP_FAILURE_RETRY(::open(path, O_WRONLY | O_CREAT | kOpenFlags, 0666));
+    if (fd < 0)
+        return fail(std::strerror(errno));
+    const Descriptor file(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return fail(std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail("not a regular file");
+
+    // The 20 bytes lie in one sector: a crash leaves the old ones or the new. A write cut short
+    // (a file size limit) can mix them, so the old head is read first, to be put back should the
+    // save fail after writing.
+    ConfigBytes old{};
+    const ssize_t oldCount = created ? 0 : ReadOldHead(fd, old);
     const ConfigBytes bytes = EncodeConfig(rec);
-    std::string reason;
-    if (!SaveFileKeepingItsIdentity(*target, bytes, &reason)) {
-        return Fail(error, path, reason);
+    const std::size_t written = WriteHead(fd, bytes);
+    if (written == bytes.size() &&
+        (st.st_size <= off_t(kConfigSize) || ::ftruncate(fd, off_t(kConfigSize)) == 0) &&
+        ::fsync(fd) == 0)
+        return true;
+
+    // Put back what changed: the bytes written over, and the old length if the file grew.
+    const std::string cause = std::strerror(errno);
+    if (created) {
+        RemoveCreated(fd, st);
+    } else if (written > 0) {
+        const std::size_t changed = std::min(written, std::size_t(oldCount)); // used if >= 0
+        const bool restored =
+            oldCount >= 0 && WriteHead(fd, std::span(old).first(changed)) == changed &&
+            (st.st_size >= off_t(kConfigSize) || ::ftruncate(fd, st.st_size) == 0);
+        if (!restored)
+            return fail(cause + "; the old bytes could not be put back");
     }
-    return true;
+    return fail(cause);
 }
 
 } // namespace settings

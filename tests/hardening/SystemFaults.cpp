@@ -2,14 +2,8 @@
 
 #include <QFile>
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <linux/capability.h>
-#include <linux/fs.h>
 #include <sched.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -59,14 +53,14 @@ bool TmpfsMount::makeReadOnly() {
                            MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
 }
 
-PinnedFile::PinnedFile(const char* path) : m_path(path) {
-    m_ok = g_privateNamespace &&
-           ::mount(m_path.constData(), m_path.constData(), nullptr, MS_BIND, nullptr) == 0;
+BindMount::BindMount(const QString& from, const QString& onto) : m_onto(QFile::encodeName(onto)) {
+    m_ok = g_privateNamespace && ::mount(QFile::encodeName(from).constData(), m_onto.constData(),
+                                         nullptr, MS_BIND, nullptr) == 0;
 }
 
-PinnedFile::~PinnedFile() {
+BindMount::~BindMount() {
     if (m_ok) {
-        ::umount2(m_path.constData(), MNT_DETACH);
+        ::umount2(m_onto.constData(), MNT_DETACH);
     }
 }
 
@@ -98,31 +92,6 @@ PermissionsApplyToRoot::~PermissionsApplyToRoot() {
         data[1].effective = m_effective[1];
         ::syscall(SYS_capset, &header, data);
     }
-}
-
-ImmutableFile::ImmutableFile(const QString& path) : m_path(QFile::encodeName(path)) {
-    m_ok = setFlag(true);
-}
-
-ImmutableFile::~ImmutableFile() {
-    if (m_ok) {
-        setFlag(false);
-    }
-}
-
-bool ImmutableFile::setFlag(bool on) {
-    const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
 }
 
 } // namespace hardening

@@ -1,6 +1,6 @@
 // Ways for a test to make the system misbehave on purpose: a private mount namespace in which
-// the test mounts small or read-only file systems, lowered privileges for root, a file size
-// limit, and a watchdog that turns a hang into a clear failure.
+// the test mounts small or read-only file systems and binds files, lowered privileges for root,
+// a file size limit, and a watchdog that turns a hang into a clear failure.
 #pragma once
 
 #include "support/FileSizeLimit.h"
@@ -41,18 +41,18 @@ private:
     bool m_ok = false;
 };
 
-// Binds the file `path` onto itself: a mount point can neither be renamed over nor removed, so
-// even a faulty save cannot replace it. Used to protect device nodes such as /dev/zero.
-class PinnedFile {
+// Binds the file `from` onto the existing file `onto` for the object's lifetime, as a container
+// volume is mounted. ok() is false when mounting is not possible here.
+class BindMount {
 public:
-    explicit PinnedFile(const char* path);
-    ~PinnedFile();
-    PinnedFile(const PinnedFile&) = delete;
-    PinnedFile& operator=(const PinnedFile&) = delete;
+    BindMount(const QString& from, const QString& onto);
+    ~BindMount();
+    BindMount(const BindMount&) = delete;
+    BindMount& operator=(const BindMount&) = delete;
     bool ok() const { return m_ok; }
 
 private:
-    QByteArray m_path;
+    QByteArray m_onto;
     bool m_ok = false;
 };
 
@@ -71,23 +71,6 @@ private:
     bool m_ok = false;
     bool m_dropped = false;
     unsigned m_effective[2] = {0, 0};
-};
-
-// Marks the file `path` immutable (chattr +i) for the object's lifetime: nothing can replace,
-// rename or remove it, not even root. ok() is false where the file system or the privileges
-// do not allow it.
-class ImmutableFile {
-public:
-    explicit ImmutableFile(const QString& path);
-    ~ImmutableFile();
-    ImmutableFile(const ImmutableFile&) = delete;
-    ImmutableFile& operator=(const ImmutableFile&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    bool setFlag(bool on);
-    QByteArray m_path;
-    bool m_ok = false;
 };
 
 using testsupport::IsRoot;

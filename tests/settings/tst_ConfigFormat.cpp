@@ -1,20 +1,16 @@
 // Encoding and decoding of the 20-byte Config.cfg layout.
 #include "settings/ConfigFormat.h"
 #include "support/ConfigFileBytes.h"
+#include "support/SentinelRecord.h"
 
 #include <QTest>
 
 using namespace settings;
 using testsupport::ConfigFileBytes;
 using testsupport::kConfigFileMagic;
+using testsupport::Sentinel;
 
 namespace {
-
-// A record whose every value differs from anything a file could load, so that an untouched
-// value is told apart from one that was assigned.
-ConfigRecord Sentinel() {
-    return ConfigRecord{-1001, -1002, -1003, -1004, -1005, {-1006, -1007, -1008, -1009, -1010}};
-}
 
 std::array<int, 10> Values(const ConfigRecord& r) {
     return {r.volume,        r.alwaysRandom,  r.mp3Player,     r.sound,         r.playXm,
