@@ -5,9 +5,6 @@
 #include "framework/widgets/ListBox.h"
 #include "framework/widgets/Trackbar.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-
 namespace framework {
 namespace {
 
@@ -23,10 +20,6 @@ T* As(const CDialog* owner, int id) {
 }
 
 } // namespace
-
-bool CWndControl::IsAttached() const {
-    return WidgetOf(m_owner, m_id) != nullptr;
-}
 
 void CWndControl::Attach(CDialog* owner, int id) {
     m_owner = owner;
@@ -51,32 +44,6 @@ BOOL CWndControl::EnableWindow(BOOL bEnable) {
     return wasDisabled;
 }
 
-bool CWndControl::IsWindowVisible() const {
-    const QWidget* widget = WidgetOf(m_owner, m_id);
-    return widget && widget->isVisibleTo(widget->parentWidget());
-}
-
-bool CWndControl::IsWindowEnabled() const {
-    const QWidget* widget = WidgetOf(m_owner, m_id);
-    return widget && widget->isEnabled();
-}
-
-void CWndControl::SetWindowText(const std::string& text) {
-    const QString value = QString::fromStdString(text);
-    if (auto* label = As<QLabel>(m_owner, m_id))
-        label->setText(value);
-    else if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        button->setText(value);
-}
-
-std::string CWndControl::GetWindowText() const {
-    if (auto* label = As<QLabel>(m_owner, m_id))
-        return label->text().toStdString();
-    if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        return button->text().toStdString();
-    return {};
-}
-
 void CWndControl::GetWindowRect(CRect* rect) const {
     const QWidget* widget = WidgetOf(m_owner, m_id);
     if (!widget || !rect)
@@ -94,21 +61,6 @@ void CWndControl::SetAccessibleName(const std::string& name) {
 void CWndControl::SetAccessibleDescription(const std::string& description) {
     if (QWidget* widget = WidgetOf(m_owner, m_id))
         widget->setAccessibleDescription(QString::fromStdString(description));
-}
-
-void CWndControl::SetFocus() {
-    if (QWidget* widget = WidgetOf(m_owner, m_id))
-        widget->setFocus(Qt::OtherFocusReason);
-}
-
-int CButton::GetCheck() const {
-    auto* button = As<QAbstractButton>(m_owner, m_id);
-    return button && button->isChecked() ? 1 : 0;
-}
-
-void CButton::SetCheck(int check) {
-    if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        button->setChecked(check != 0);
 }
 
 int CListBox::AddString(const std::string& text) {
@@ -130,11 +82,6 @@ int CListBox::SetCurSel(int index) {
 int CListBox::GetCurSel() const {
     auto* list = As<ListBox>(m_owner, m_id);
     return list ? list->selectedRow() : LB_ERR;
-}
-
-int CListBox::GetCount() const {
-    auto* list = As<ListBox>(m_owner, m_id);
-    return list ? list->count() : LB_ERR;
 }
 
 BOOL CSliderCtrl::Create(DWORD style, const CRect& rect, CDialog* parent, int id) {
@@ -164,16 +111,6 @@ void CSliderCtrl::SetPos(int pos) {
 int CSliderCtrl::GetPos() const {
     auto* slider = As<Trackbar>(m_owner, m_id);
     return slider ? slider->value() : 0;
-}
-
-int CSliderCtrl::GetRangeMin() const {
-    auto* slider = As<Trackbar>(m_owner, m_id);
-    return slider ? slider->minimum() : 0;
-}
-
-int CSliderCtrl::GetRangeMax() const {
-    auto* slider = As<Trackbar>(m_owner, m_id);
-    return slider ? slider->maximum() : 0;
 }
 
 } // namespace framework

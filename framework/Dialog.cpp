@@ -8,7 +8,6 @@
 #include "framework/widgets/Trackbar.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QLabel>
 
 namespace framework {
@@ -21,38 +20,14 @@ struct CDialog::Binding {
 };
 
 namespace {
-
 ModalRunObserver g_modalRunObserver = nullptr;
-
-void SetControlText(QWidget* widget, const QString& text) {
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else if (auto* box = qobject_cast<QGroupBox*>(widget))
-        box->setTitle(text);
-    else if (widget)
-        widget->setWindowTitle(text);
-}
-
-QString ControlText(const QWidget* widget) {
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (auto* box = qobject_cast<const QGroupBox*>(widget))
-        return box->title();
-    return widget ? widget->windowTitle() : QString();
-}
-
 } // namespace
 
 void SetModalRunObserver(ModalRunObserver observer) {
     g_modalRunObserver = observer;
 }
 
-CDialog::CDialog(int templateId)
-    : m_templateId(templateId), m_template(FindDialogTemplate(templateId)) {}
+CDialog::CDialog(int templateId) : m_template(FindDialogTemplate(templateId)) {}
 
 CDialog::~CDialog() = default;
 
@@ -144,17 +119,18 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
         QWidget* widget = m_host->control(binding.id);
         switch (binding.kind) {
         case Binding::Kind::Control: {
-            auto* control = static_cast<CWndControl*>(binding.member);
-            if (!control->IsAttached())
-                control->Attach(this, binding.id);
+            static_cast<CWndControl*>(binding.member)->Attach(this, binding.id);
             break;
         }
         case Binding::Kind::Text: {
+            // Text is exchanged with the windows' labels (statics).
             auto* text = static_cast<std::string*>(binding.member);
-            if (bSaveAndValidate)
-                *text = ControlText(widget).toStdString();
-            else
-                SetControlText(widget, QString::fromStdString(*text));
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                if (bSaveAndValidate)
+                    *text = label->text().toStdString();
+                else
+                    label->setText(QString::fromStdString(*text));
+            }
             break;
         }
         case Binding::Kind::Check: {

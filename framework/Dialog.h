@@ -54,7 +54,6 @@ public:
 
     DialogHost* Host() const { return m_host.get(); }
     const DialogTemplate* Template() const { return m_template; }
-    int TemplateId() const { return m_templateId; }
 
 protected:
     // Window creation, before the controls exist; -1 refuses creation.
@@ -78,7 +77,6 @@ private:
     void RouteCommand(int id);
 
     struct Binding;
-    int m_templateId;
     const DialogTemplate* m_template;
     std::vector<Binding> m_bindings;
     std::unique_ptr<DialogHost> m_host;

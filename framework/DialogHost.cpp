@@ -51,12 +51,12 @@ bool IsButtonLike(const QObject* object) {
     return qobject_cast<const QAbstractButton*>(object) != nullptr;
 }
 
-} // namespace
-
+// Whether a widget takes part in keyboard navigation now.
 bool IsTabStop(const QWidget* widget) {
-    return widget != nullptr && widget->focusPolicy() != Qt::NoFocus && widget->isVisible() &&
-           widget->isEnabled();
+    return widget->focusPolicy() != Qt::NoFocus && widget->isVisible() && widget->isEnabled();
 }
+
+} // namespace
 
 DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWidget* parent)
     : QDialog(parent), m_owner(owner), m_template(dialogTemplate) {
@@ -166,8 +166,6 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
         connect(list, &ListBox::userSelectionChanged, this,
                 [this, id] { m_owner.Notify(Msg::SelChange, id); });
     } else if (auto* slider = qobject_cast<Trackbar*>(widget)) {
-        connect(slider, &Trackbar::releasedCapture, this,
-                [this, id] { m_owner.Notify(Msg::ReleasedCapture, id); });
         connect(slider, &Trackbar::endTrack, this,
                 [this, id] { m_owner.Notify(Msg::EndTrack, id); });
     }

@@ -26,7 +26,6 @@ public:
     // Adds a control made at run time; it follows the template's controls in the tab order.
     void addRuntimeControl(int id, QWidget* widget);
     QWidget* control(int id) const;
-    const BaseUnits& baseUnits() const { return m_base; }
 
     void focusFirstTabStop();
     void startTimer(UINT id, UINT elapseMs);
@@ -57,8 +56,5 @@ private:
     std::vector<Entry> m_controls; // template order, then run-time controls
     std::map<UINT, std::unique_ptr<QTimer>> m_timers;
 };
-
-// Whether a widget takes part in keyboard navigation at all.
-bool IsTabStop(const QWidget* widget);
 
 } // namespace framework

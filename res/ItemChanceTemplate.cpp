@@ -60,6 +60,6 @@ constexpr ControlTemplate kControls[] = {
 } // namespace
 
 const framework::DialogTemplate kItemChanceTemplate = {
-    IDD_ITEM_CHANCE, "Настройки предметов", 255, 177, "MS Sans Serif", 8, false, kControls};
+    IDD_ITEM_CHANCE, "Настройки предметов", 255, 177, 8, kControls};
 
 } // namespace res

@@ -38,6 +38,6 @@ constexpr ControlTemplate kControls[] = {
 } // namespace
 
 const framework::DialogTemplate kMp3OptionsTemplate = {
-    IDD_MP3_OPTIONS, "Опции MP3 Проигрывателя", 278, 140, "MS Sans Serif", 8, false, kControls};
+    IDD_MP3_OPTIONS, "Опции MP3 Проигрывателя", 278, 140, 8, kControls};
 
 } // namespace res

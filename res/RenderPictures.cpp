@@ -1,9 +1,13 @@
-// Draws the pictures of the program's windows ahead of time, at the sizes the windows show them
-// with this system's dialog font, at scale 1 and 2, and the window icon at its sizes, and writes
-// them as C++ data that res::RegisterResources registers. The windows then copy those pixels
+// The build's one SVG renderer, drawing as the windows do (framework::DrawPicture).
+//
+// mirt_render_pictures OUTPUT.cpp: the pictures of the program's windows, at the sizes the
+// windows show them with this system's dialog font, at scale 1 and 2, and the window icon at its
+// sizes, as C++ data that res::RegisterResources registers. The windows then copy those pixels
 // instead of parsing and drawing SVG at start; any other size or scale (another dialog font, a
 // fractional scale) is still drawn from the SVG.
-// Usage: mirt_render_pictures OUTPUT.cpp
+//
+// mirt_render_pictures OUTPUT.png SIDE: the program's icon, SIDE pixels square, for the icon
+// theme's bitmap sizes.
 #include "framework/DialogHost.h"
 #include "framework/widgets/Picture.h"
 #include "res/Resources.h"
@@ -14,6 +18,7 @@
 #include <QStyleFactory>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -95,11 +100,17 @@ bool Write(const std::set<Rendition>& renditions, const char* path) {
     return static_cast<bool>(out);
 }
 
+bool WriteIcon(const char* side, const char* path) {
+    const int pixels = std::atoi(side);
+    return pixels > 0 &&
+           framework::DrawPicture(res::IDR_MAINFRAME, QSize(pixels, pixels), 1).save(path, "PNG");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.cpp\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT.cpp | %s OUTPUT.png SIDE\n", argv[0], argv[0]);
         return 2;
     }
     // The windows' sizes come from the dialog font, which needs a GUI application; the offscreen
@@ -111,6 +122,8 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     res::RegisterSources();
+    if (argc == 3)
+        return WriteIcon(argv[2], argv[1]) ? 0 : 1;
 
     std::set<Rendition> renditions;
     CollectWindowPictures(renditions);

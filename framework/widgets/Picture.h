@@ -36,7 +36,6 @@ protected:
 
 private:
     int m_picture;
-    QPixmap m_cache;
 };
 
 // A push button that shows only a picture; it draws the default highlight while it is the
@@ -55,7 +54,6 @@ protected:
 
 private:
     int m_picture;
-    QPixmap m_cache;
 };
 
 } // namespace framework

@@ -110,7 +110,6 @@ void Trackbar::mouseReleaseEvent(QMouseEvent* event) {
 void Trackbar::finishMouseMove() {
     m_pressedButton = Qt::NoButton;
     emit endTrack();
-    emit releasedCapture();
 }
 
 void Trackbar::wheelEvent(QWheelEvent* event) {
