@@ -1,4 +1,3 @@
-#include "res/Templates.h"
 
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"

@@ -1,4 +1,3 @@
-#include "res/Templates.h"
 
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
