@@ -26,21 +26,20 @@ void CWndControl::Attach(CDialog* owner, int id) {
     m_id = id;
 }
 
+// Both return the state before the call: whether the control was visible, or disabled.
 BOOL CWndControl::ShowWindow(int nCmdShow) {
     QWidget* widget = WidgetOf(m_owner, m_id);
-    if (!widget)
-        return FALSE;
-    const BOOL wasVisible = widget->isVisibleTo(widget->parentWidget()) ? TRUE : FALSE;
-    widget->setVisible(nCmdShow != SW_HIDE);
+    const BOOL wasVisible = widget && widget->isVisibleTo(widget->parentWidget());
+    if (widget)
+        widget->setVisible(nCmdShow != SW_HIDE);
     return wasVisible;
 }
 
 BOOL CWndControl::EnableWindow(BOOL bEnable) {
     QWidget* widget = WidgetOf(m_owner, m_id);
-    if (!widget)
-        return FALSE;
-    const BOOL wasDisabled = widget->isEnabled() ? FALSE : TRUE;
-    widget->setEnabled(bEnable != FALSE);
+    const BOOL wasDisabled = widget && !widget->isEnabled();
+    if (widget)
+        widget->setEnabled(bEnable != FALSE);
     return wasDisabled;
 }
 
@@ -65,18 +64,16 @@ void CWndControl::SetAccessibleDescription(const std::string& description) {
 
 int CListBox::AddString(const std::string& text) {
     auto* list = As<ListBox>(m_owner, m_id);
-    if (!list)
-        return LB_ERR;
-    list->addItem(QString::fromStdString(text));
-    return list->count() - 1;
+    if (list)
+        list->addItem(QString::fromStdString(text));
+    return list ? list->count() - 1 : LB_ERR;
 }
 
 int CListBox::SetCurSel(int index) {
     auto* list = As<ListBox>(m_owner, m_id);
-    if (!list)
-        return LB_ERR;
-    list->selectQuietly(index);
-    return (index >= 0 && index < list->count()) ? index : LB_ERR;
+    if (list)
+        list->selectQuietly(index);
+    return list && index >= 0 && index < list->count() ? index : LB_ERR;
 }
 
 int CListBox::GetCurSel() const {

@@ -12,13 +12,6 @@
 
 namespace framework {
 
-struct CDialog::Binding {
-    enum class Kind { Control, Text, Check, Slider };
-    Kind kind;
-    int id;
-    void* member;
-};
-
 namespace {
 ModalRunObserver g_modalRunObserver = nullptr;
 } // namespace
@@ -79,8 +72,7 @@ void CDialog::DestroyWindow() {
     if (!m_host)
         return;
     Notify(Msg::Destroy, 0);
-    m_host->stopAllTimers();
-    m_host.reset();
+    m_host.reset(); // and its timers with it
 }
 
 void CDialog::Notify(Msg msg, int id) {
@@ -99,62 +91,39 @@ void CDialog::RouteCommand(int id) {
     }
 }
 
+// Each binding copies its member into its control (false) or the control into its member (true).
 void CDialog::DDX_Control(int id, CWndControl& control) {
-    m_bindings.push_back({Binding::Kind::Control, id, &control});
+    m_bindings.push_back([this, id, &control](bool) { control.Attach(this, id); });
 }
+
+// Text is exchanged with the windows' labels (statics).
 void CDialog::DDX_Text(int id, std::string& member) {
-    m_bindings.push_back({Binding::Kind::Text, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* label = qobject_cast<QLabel*>(m_host->control(id)))
+            save ? void(member = label->text().toStdString())
+                 : label->setText(QString::fromStdString(member));
+    });
 }
+
 void CDialog::DDX_Check(int id, int& member) {
-    m_bindings.push_back({Binding::Kind::Check, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* button = qobject_cast<QAbstractButton*>(m_host->control(id)))
+            save ? void(member = button->isChecked() ? 1 : 0) : button->setChecked(member != 0);
+    });
 }
+
 void CDialog::DDX_Slider(int id, int& member) {
-    m_bindings.push_back({Binding::Kind::Slider, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* slider = qobject_cast<Trackbar*>(m_host->control(id)))
+            save ? void(member = slider->value()) : slider->setPositionQuietly(member);
+    });
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     if (!m_host)
         return FALSE;
-    for (const Binding& binding : m_bindings) {
-        QWidget* widget = m_host->control(binding.id);
-        switch (binding.kind) {
-        case Binding::Kind::Control: {
-            static_cast<CWndControl*>(binding.member)->Attach(this, binding.id);
-            break;
-        }
-        case Binding::Kind::Text: {
-            // Text is exchanged with the windows' labels (statics).
-            auto* text = static_cast<std::string*>(binding.member);
-            if (auto* label = qobject_cast<QLabel*>(widget)) {
-                if (bSaveAndValidate)
-                    *text = label->text().toStdString();
-                else
-                    label->setText(QString::fromStdString(*text));
-            }
-            break;
-        }
-        case Binding::Kind::Check: {
-            auto* check = static_cast<int*>(binding.member);
-            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                if (bSaveAndValidate)
-                    *check = button->isChecked() ? 1 : 0;
-                else
-                    button->setChecked(*check != 0);
-            }
-            break;
-        }
-        case Binding::Kind::Slider: {
-            auto* pos = static_cast<int*>(binding.member);
-            if (auto* slider = qobject_cast<Trackbar*>(widget)) {
-                if (bSaveAndValidate)
-                    *pos = slider->value();
-                else
-                    slider->setPositionQuietly(*pos);
-            }
-            break;
-        }
-        }
-    }
+    for (const auto& exchange : m_bindings)
+        exchange(bSaveAndValidate != FALSE);
     return TRUE;
 }
 
@@ -165,8 +134,7 @@ CWndControl CDialog::GetDlgItem(int id) {
 void CDialog::ScreenToClient(CRect* rect) const {
     if (!m_host || rect == nullptr)
         return;
-    const QPoint topLeft = m_host->mapFromGlobal(QPoint(rect->left, rect->top));
-    const QPoint offset = topLeft - QPoint(rect->left, rect->top);
+    const QPoint offset = m_host->mapFromGlobal(QPoint(0, 0));
     rect->left += offset.x();
     rect->right += offset.x();
     rect->top += offset.y();

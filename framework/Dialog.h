@@ -6,6 +6,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Win32Types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,9 +77,8 @@ private:
     friend class DialogHost;
     void RouteCommand(int id);
 
-    struct Binding;
     const DialogTemplate* m_template;
-    std::vector<Binding> m_bindings;
+    std::vector<std::function<void(bool save)>> m_bindings;
     std::unique_ptr<DialogHost> m_host;
     bool m_ended = false;
     int m_endResult = 0;

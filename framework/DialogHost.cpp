@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <memory>
+
 namespace framework {
 namespace {
 
@@ -47,13 +50,42 @@ bool StartsGroup(const ControlTemplate& control, bool first) {
            (control.kind == ControlKind::Static && (control.style & 0x1F) != SS_BLACKFRAME);
 }
 
-bool IsButtonLike(const QObject* object) {
-    return qobject_cast<const QAbstractButton*>(object) != nullptr;
-}
-
 // Whether a widget takes part in keyboard navigation now.
 bool IsTabStop(const QWidget* widget) {
     return widget->focusPolicy() != Qt::NoFocus && widget->isVisible() && widget->isEnabled();
+}
+
+QWidget* CreateWidget(const ControlTemplate& control, const QString& text, QWidget* parent) {
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(true);
+        button->setDefault(control.kind == ControlKind::DefPushButton);
+        return button;
+    }
+    case ControlKind::AutoCheckBox:
+        return new CheckBox(text, parent);
+    case ControlKind::GroupBox: {
+        if (!text.isEmpty())
+            return new QGroupBox(text, parent);
+        // A group box without a caption is only its etched frame.
+        auto* frame = new QFrame(parent);
+        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        return frame;
+    }
+    case ControlKind::Static:
+        return CreateStatic(control, parent);
+    case ControlKind::BitmapStatic:
+        return new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, parent);
+    case ControlKind::ListBox:
+        return new ListBox(parent);
+    case ControlKind::Trackbar:
+        return Trackbar::create(control.style, parent);
+    case ControlKind::PictureButton:
+        return new PictureButton(control.picture, parent);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -69,52 +101,9 @@ DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWi
     setModal(true);
 }
 
-DialogHost::~DialogHost() {
-    stopAllTimers();
-}
-
 QWidget* DialogHost::createControl(const ControlTemplate& control) {
-    QWidget* widget = nullptr;
     const QString text = QString::fromUtf8(control.text);
-    switch (control.kind) {
-    case ControlKind::PushButton:
-    case ControlKind::DefPushButton: {
-        auto* button = new QPushButton(text, this);
-        button->setAutoDefault(true);
-        button->setDefault(control.kind == ControlKind::DefPushButton);
-        widget = button;
-        break;
-    }
-    case ControlKind::AutoCheckBox:
-        widget = new CheckBox(text, this);
-        break;
-    case ControlKind::GroupBox:
-        if (text.isEmpty()) {
-            // A group box without a caption is only its etched frame.
-            auto* frame = new QFrame(this);
-            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-            widget = frame;
-        } else {
-            widget = new QGroupBox(text, this);
-        }
-        widget->setFocusPolicy(Qt::NoFocus);
-        break;
-    case ControlKind::Static:
-        widget = CreateStatic(control, this);
-        break;
-    case ControlKind::BitmapStatic:
-        widget = new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, this);
-        break;
-    case ControlKind::ListBox:
-        widget = new ListBox(this);
-        break;
-    case ControlKind::Trackbar:
-        widget = Trackbar::create(control.style, this);
-        break;
-    case ControlKind::PictureButton:
-        widget = new PictureButton(control.picture, this);
-        break;
-    }
+    QWidget* widget = CreateWidget(control, text, this);
     widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
     if (control.accessibleName && *control.accessibleName)
         widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
@@ -137,25 +126,12 @@ void DialogHost::createControls() {
         widget->installEventFilter(this);
         widget->show();
     }
-    chainTabOrder();
 }
 
 void DialogHost::addRuntimeControl(int id, QWidget* widget) {
     m_controls.push_back({id, widget, false});
     wireNotifications(id, widget);
     widget->installEventFilter(this);
-    chainTabOrder();
-}
-
-void DialogHost::chainTabOrder() {
-    QWidget* previous = nullptr;
-    for (const Entry& entry : m_controls) {
-        if (entry.widget->focusPolicy() == Qt::NoFocus)
-            continue;
-        if (previous)
-            setTabOrder(previous, entry.widget);
-        previous = entry.widget;
-    }
 }
 
 void DialogHost::wireNotifications(int id, QWidget* widget) {
@@ -219,7 +195,7 @@ void DialogHost::moveFocusInGroup(QWidget* from, bool forward) {
 }
 
 bool DialogHost::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && IsButtonLike(watched)) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QAbstractButton*>(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         case Qt::Key_Up:
@@ -249,28 +225,23 @@ void DialogHost::reject() {
     m_owner.RouteCommand(IDCANCEL);
 }
 
+// Timers are children of the window, named by their number; they end with it.
 void DialogHost::startTimer(UINT id, UINT elapseMs) {
-    std::unique_ptr<QTimer>& timer = m_timers[id];
-    if (!timer) {
-        timer = std::make_unique<QTimer>();
-        connect(timer.get(), &QTimer::timeout, this,
+    const QString name = QStringLiteral("timer %1").arg(id);
+    auto* timer = findChild<QTimer*>(name, Qt::FindDirectChildrenOnly);
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        timer->setObjectName(name);
+        connect(timer, &QTimer::timeout, this,
                 [this, id] { m_owner.Notify(Msg::Timer, static_cast<int>(id)); });
     }
     timer->start(static_cast<int>(elapseMs));
 }
 
 bool DialogHost::stopTimer(UINT id) {
-    const auto it = m_timers.find(id);
-    if (it == m_timers.end())
-        return false;
-    it->second->stop();
-    m_timers.erase(it);
-    return true;
-}
-
-void DialogHost::stopAllTimers() {
-    while (!m_timers.empty())
-        stopTimer(m_timers.begin()->first);
+    const std::unique_ptr<QTimer> timer(
+        findChild<QTimer*>(QStringLiteral("timer %1").arg(id), Qt::FindDirectChildrenOnly));
+    return timer != nullptr;
 }
 
 } // namespace framework

@@ -36,7 +36,7 @@ Trackbar* Trackbar::create(DWORD style, QWidget* parent) {
 
 void Trackbar::setPositionQuietly(int pos) {
     const QSignalBlocker blocker(this);
-    setValue(std::clamp(pos, minimum(), maximum()));
+    setValue(pos); // limited to the range by the slider itself
 }
 
 void Trackbar::setRangeAndPage(int minimum, int maximum) {
@@ -45,27 +45,24 @@ void Trackbar::setRangeAndPage(int minimum, int maximum) {
     setPageStep(std::max(1, (maximum - minimum) / 5));
 }
 
-void Trackbar::moveBy(int delta) {
-    setValue(std::clamp(value() + delta, minimum(), maximum()));
-}
-
 // Left and Up move towards the minimum, Right and Down towards the maximum, whatever the
-// orientation; Page Up/Down move a page, Home and End go to the ends.
+// orientation; Page Up/Down move a page, Home and End go to the ends. The slider keeps each
+// move within its range.
 void Trackbar::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Up:
-        moveBy(-singleStep());
+        setValue(value() - singleStep());
         break;
     case Qt::Key_Right:
     case Qt::Key_Down:
-        moveBy(singleStep());
+        setValue(value() + singleStep());
         break;
     case Qt::Key_PageUp:
-        moveBy(-pageStep());
+        setValue(value() - pageStep());
         break;
     case Qt::Key_PageDown:
-        moveBy(pageStep());
+        setValue(value() + pageStep());
         break;
     case Qt::Key_Home:
         setValue(minimum());
@@ -121,7 +118,7 @@ void Trackbar::wheelEvent(QWheelEvent* event) {
     m_wheelRemainder -= notches * 120;
     if (notches != 0) {
         const int before = value();
-        moveBy(-notches * singleStep());
+        setValue(value() - notches * singleStep());
         if (value() != before)
             emit endTrack();
     }

@@ -31,7 +31,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void moveBy(int delta);
     void finishMouseMove();
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_keyMoved = false;
