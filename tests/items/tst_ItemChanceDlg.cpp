@@ -1,27 +1,49 @@
 // The item chances window driven through its real widgets: what it shows when it opens, which
-// sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
-#include "ItemTestHelpers.h"
-
+// sums OK accepts and what Cancel keeps. Its keys are the trackbar's (tst_DialogLayer), its tab
+// order is checked in tst_Accessibility, and its road to Config.cfg in tst_TypicalRoad.
 #include "items/ItemChanceDlg.h"
+#include "res/ItemChanceControls.h"
 #include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/ScriptedRun.h"
 #include "support/SettingValues.h"
 #include "support/WindowTestMain.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QStyleFactory>
+#include <QSlider>
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 using namespace framework::win32;
 
-using namespace itemtest;
+using testsupport::Click;
+using testsupport::Control;
+using testsupport::Key;
+using testsupport::MessageBoxRecorder;
+using testsupport::RunScripted;
 using Chances = std::array<int, 5>;
 Q_DECLARE_METATYPE(Chances)
 
 namespace {
+
+QSlider* Slider(framework::CDialog& window, int row) {
+    return testsupport::ControlAs<QSlider>(window, res::kChanceSliders[row]);
+}
+
+void SetByKeys(framework::CDialog& window, int row, int pos) {
+    testsupport::MoveSliderByKeys(window, res::kChanceSliders[row], pos);
+}
+
+// The message a refused OK shows for a given sum in percent.
+std::string SumMessage(int percent) {
+    return "Вероятность появления для всех предметов \n в сумме должна равняться 100%! "
+           "Сейчас: " +
+           std::to_string(percent) + "%";
+}
 
 void SetChances(const Chances& values) {
     std::copy(values.begin(), values.end(), g_nItemChance);
@@ -61,7 +83,6 @@ class ItemChanceDlgTest : public QObject {
     std::unique_ptr<MessageBoxRecorder> m_boxes;
 
 private slots:
-    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
         testsupport::ResetSettingValues();
         m_boxes = std::make_unique<MessageBoxRecorder>();
@@ -150,29 +171,10 @@ private slots:
 
     // --- OK: stores only a sum of exactly 100 % ---
 
-    void zeroSumIsRefused() {
-        SetChances({0, 0, 0, 0, 0});
-        CItemChanceDlg dialog;
-        bool openAfterOk = false;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 Click(w, IDOK);
-                                 openAfterOk = w.Host()->isVisible();
-                                 Click(w, IDCANCEL);
-                             }),
-                 IDCANCEL);
-        QVERIFY(openAfterOk);
-        QCOMPARE(m_boxes->shown().size(), std::size_t(1));
-        const std::string expected = "Вероятность появления для всех предметов \n в сумме "
-                                     "должна равняться 100%! Сейчас: 0%";
-        QCOMPARE(std::count(expected.begin(), expected.end(), '\n'), 1);
-        QCOMPARE(m_boxes->shown()[0].caption, std::string("Ошибка"));
-        QCOMPARE(StoredChances(), (Chances{0, 0, 0, 0, 0}));
-    }
-
     void wrongSumsAreRefused_data() {
         QTest::addColumn<Chances>("positions");
         QTest::addColumn<int>("percent");
+        QTest::newRow("0") << Chances{0, 0, 0, 0, 0} << 0;
         QTest::newRow("110") << Chances{3, 3, 3, 1, 1} << 110;
         QTest::newRow("90") << Chances{9, 0, 0, 0, 0} << 90;
         QTest::newRow("every slider full") << Chances{10, 10, 10, 10, 10} << 500;
@@ -296,60 +298,6 @@ private slots:
         if (refuseFirst)
             QCOMPARE(m_boxes->shown()[0].text, SumMessage(160));
         QCOMPARE(StoredChances(), before);
-    }
-
-    // --- Keyboard ---
-
-    void tabVisitsButtonsThenSliders() {
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            const QList<QWidget*> order = {Control(w, IDOK), Control(w, IDCANCEL), Slider(w, 0),
-                                           Slider(w, 1),     Slider(w, 2),         Slider(w, 3),
-                                           Slider(w, 4)};
-            QCOMPARE(w.Host()->focusWidget(), order[0]);
-            for (int step = 1; step <= order.size(); ++step) {
-                Key(w, Qt::Key_Tab);
-                QCOMPARE(w.Host()->focusWidget(), order[step % order.size()]);
-            }
-            for (int step = order.size() - 1; step >= 0; --step) {
-                Key(w, Qt::Key_Backtab, Qt::ShiftModifier);
-                QCOMPARE(w.Host()->focusWidget(), order[step]);
-            }
-            Click(w, IDCANCEL);
-        });
-    }
-
-    void keysMoveTheFocusedSlider_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("end");
-        QTest::newRow("right") << 4 << int(Qt::Key_Right) << 5;
-        QTest::newRow("down") << 4 << int(Qt::Key_Down) << 5;
-        QTest::newRow("left") << 4 << int(Qt::Key_Left) << 3;
-        QTest::newRow("up") << 4 << int(Qt::Key_Up) << 3;
-        QTest::newRow("page down") << 4 << int(Qt::Key_PageDown) << 6;
-        QTest::newRow("page up") << 4 << int(Qt::Key_PageUp) << 2;
-        QTest::newRow("home") << 7 << int(Qt::Key_Home) << 0;
-        QTest::newRow("end") << 3 << int(Qt::Key_End) << 10;
-        QTest::newRow("right at the end") << 10 << int(Qt::Key_Right) << 10;
-        QTest::newRow("page down near the end") << 9 << int(Qt::Key_PageDown) << 10;
-        QTest::newRow("left at the start") << 0 << int(Qt::Key_Left) << 0;
-        QTest::newRow("page up near the start") << 1 << int(Qt::Key_PageUp) << 0;
-    }
-    void keysMoveTheFocusedSlider() {
-        QFETCH(int, start);
-        QFETCH(int, key);
-        QFETCH(int, end);
-        SetChances({0, 0, start * 10, 0, 0});
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            for (int tab = 0; tab < 4; ++tab)
-                Key(w, Qt::Key_Tab);
-            QCOMPARE(w.Host()->focusWidget(), Slider(w, 2));
-            Key(w, static_cast<Qt::Key>(key));
-            QCOMPARE(Positions(w), (Chances{0, 0, end, 0, 0}));
-            Click(w, IDCANCEL);
-        });
     }
 };
 
