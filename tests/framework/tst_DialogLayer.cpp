@@ -2,9 +2,9 @@
 // keyboard rules (the tab order is checked on the program's windows, in tst_Accessibility),
 // trackbar keys, timers, message boxes and the modal run.
 #include "framework/DialogUnits.h"
-#include "framework/MessageBox.h"
 #include "framework/Resources.h"
 #include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/ModalScript.h"
 #include "support/ScriptedRun.h"
 
@@ -152,7 +152,6 @@ private slots:
         framework::RegisterDialogTemplate(kTemplate);
         framework::RegisterDialogTemplate(kPictureTemplate);
     }
-    void cleanup() { framework::SetMessageBoxHook({}); }
 
     void rendersTemplateInDialogUnits() {
         TestDialog dialog;
@@ -223,12 +222,6 @@ private slots:
             QCOMPARE(dialog.m_events, (QStringList{"click-check", "click-check"}));
             dialog.m_events.clear();
 
-            // A mouse move reports its end once, when the button goes up.
-            auto* slider = ControlAs<QSlider>(w, kSlider);
-            QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
-            QVERIFY(dialog.m_events.isEmpty());
-            QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
-            QCOMPARE(dialog.m_events, QStringList{"endtrack"});
             w.EndDialog(IDCANCEL);
         });
     }
@@ -435,19 +428,13 @@ private slots:
     }
 
     void messageBoxesGoThroughTheHook() {
-        std::string text, caption;
-        framework::SetMessageBoxHook([&](const std::string& t, const std::string& c) {
-            text = t;
-            caption = c;
-            return IDOK;
-        });
+        testsupport::MessageBoxRecorder boxes;
         TestDialog dialog;
         RunScripted(dialog, [&](CDialog& w) {
             QCOMPARE(w.MessageBox("Текст\n с переводом", "Заголовок"), IDOK);
             w.EndDialog(IDCANCEL);
         });
-        QCOMPARE(text, std::string("Текст\n с переводом"));
-        QCOMPARE(caption, std::string("Заголовок"));
+        QCOMPARE(boxes.lines(), QStringList(QStringLiteral("Заголовок|Текст\n с переводом")));
     }
 
     void refusedCreationEndsTheRun() {
