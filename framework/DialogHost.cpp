@@ -139,7 +139,7 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
         connect(button, &QAbstractButton::clicked, this,
                 [this, id] { m_owner.Notify(Msg::Click, id); });
     } else if (auto* list = qobject_cast<ListBox*>(widget)) {
-        connect(list, &ListBox::userSelectionChanged, this,
+        connect(list, &ListBox::itemSelectionChanged, this,
                 [this, id] { m_owner.Notify(Msg::SelChange, id); });
     } else if (auto* slider = qobject_cast<Trackbar*>(widget)) {
         connect(slider, &Trackbar::endTrack, this,

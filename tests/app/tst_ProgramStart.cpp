@@ -96,57 +96,46 @@ private slots:
     // Our line comes before Qt's reason; what the platform's libraries and a debug output the
     // user asked for print comes before it, unchanged.
     void saysSoAndGivesQtsReason_data() {
-        QTest::addColumn<QStringList>("variables"); // NAME=value; XDG_RUNTIME_DIR= a private one
+        QTest::addColumn<QString>(
+            "variables"); // NAME=value, by spaces; XDG_RUNTIME_DIR= a private one
         QTest::addColumn<QString>("plugin"); // the platform's plugin file; empty: none needed
         QTest::addColumn<QString>("device"); // a device that would make it a display
         QTest::addColumn<QString>("before"); // printed before our line
         QTest::addColumn<QString>("after");  // the whole of what follows it, as a pattern
-        const QString xcb = QStringLiteral("libqxcb.so");
-        const QString wayland = QStringLiteral("libqwayland-generic.so");
         const QString noPlugin = QStringLiteral(
             "This application failed to start because no Qt platform plugin could be "
             "initialized\\..*\\nAvailable platform plugins are: .*offscreen.*\\n");
-        QTest::newRow("DISPLAY not set")
-            << QStringList() << QString() << QString() << QString() << noPlugin;
-        QTest::newRow("DISPLAY names no server")
-            << QStringList(QStringLiteral("DISPLAY=:987")) << QString() << QString()
-            << QStringLiteral("could not connect to display") << noPlugin;
-        QTest::newRow("X11 asked for, DISPLAY not set")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=xcb")) << xcb << QString() << QString()
-            << noPlugin;
-        QTest::newRow("Wayland asked for, no runtime folder")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=wayland")) << wayland << QString()
-            << QString() << noPlugin;
-        QTest::newRow("Wayland asked for, no compositor in the runtime folder")
-            << QStringList(
-                   {QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral("XDG_RUNTIME_DIR=")})
-            << wayland << QString() << QString() << noPlugin;
-        QTest::newRow("Wayland with EGL asked for")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=wayland-egl"))
-            << QStringLiteral("libqwayland-egl.so") << QString() << QString() << noPlugin;
-        QTest::newRow("Wayland, then X11 asked for")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=wayland;xcb")) << wayland << QString()
-            << QString() << noPlugin;
-        QTest::newRow("EGL full screen asked for, no graphics device")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=eglfs"))
-            << QStringLiteral("libqeglfs.so") << QStringLiteral("/dev/dri/card*") << QString()
-            << QStringLiteral(".+");
+        const auto row = [&](const char* name, const char* variables, const char* plugin,
+                             const char* device, const char* before, const QString& after) {
+            QTest::newRow(name) << QString::fromLatin1(variables) << QString::fromLatin1(plugin)
+                                << QString::fromLatin1(device) << QString::fromLatin1(before)
+                                << after;
+        };
+        row("DISPLAY not set", "", "", "", "", noPlugin);
+        row("DISPLAY names no server", "DISPLAY=:987", "", "", "could not connect to display",
+            noPlugin);
+        row("X11 asked for, DISPLAY not set", "QT_QPA_PLATFORM=xcb", "libqxcb.so", "", "",
+            noPlugin);
+        row("Wayland asked for, no runtime folder", "QT_QPA_PLATFORM=wayland",
+            "libqwayland-generic.so", "", "", noPlugin);
+        row("Wayland asked for, no compositor in the runtime folder",
+            "QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=", "libqwayland-generic.so", "", "", noPlugin);
+        row("Wayland with EGL asked for", "QT_QPA_PLATFORM=wayland-egl", "libqwayland-egl.so", "",
+            "", noPlugin);
+        row("Wayland, then X11 asked for", "QT_QPA_PLATFORM=wayland;xcb", "libqwayland-generic.so",
+            "", "", noPlugin);
+        row("EGL full screen asked for, no graphics device", "QT_QPA_PLATFORM=eglfs",
+            "libqeglfs.so", "/dev/dri/card*", "", QStringLiteral(".+"));
         // The start goes through and finds no screen: no reason of Qt's follows.
-        QTest::newRow("Linux framebuffer asked for, no framebuffer")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=linuxfb"))
-            << QStringLiteral("libqlinuxfb.so") << QStringLiteral("/dev/fb*") << QString()
-            << QString();
-        QTest::newRow("a misspelt platform")
-            << QStringList(QStringLiteral("QT_QPA_PLATFORM=no-such-platform")) << QString()
-            << QString()
-            << QStringLiteral("Could not find the Qt platform plugin \"no-such-platform\"")
-            << noPlugin;
-        QTest::newRow("the plugins' debug output asked for")
-            << QStringList(QStringLiteral("QT_DEBUG_PLUGINS=1")) << QString() << QString()
-            << QStringLiteral("checking directory path") << noPlugin;
+        row("Linux framebuffer asked for, no framebuffer", "QT_QPA_PLATFORM=linuxfb",
+            "libqlinuxfb.so", "/dev/fb*", "", QString());
+        row("a misspelt platform", "QT_QPA_PLATFORM=no-such-platform", "", "",
+            "Could not find the Qt platform plugin \"no-such-platform\"", noPlugin);
+        row("the plugins' debug output asked for", "QT_DEBUG_PLUGINS=1", "", "",
+            "checking directory path", noPlugin);
     }
     void saysSoAndGivesQtsReason() {
-        QFETCH(QStringList, variables);
+        QFETCH(QString, variables);
         QFETCH(QString, plugin);
         QFETCH(QString, device);
         QFETCH(QString, before);
@@ -161,7 +150,7 @@ private slots:
         const Scratch scratch;
         QVERIFY(scratch.made);
         QProcessEnvironment environment = WithoutDesktop(scratch.temporary);
-        for (const QString& variable : variables) {
+        for (const QString& variable : variables.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const QString name = variable.section(QLatin1Char('='), 0, 0);
             const QString value = variable.section(QLatin1Char('='), 1);
             environment.insert(name,
