@@ -36,11 +36,9 @@ QLabel* CreateStatic(const ControlTemplate& control, QWidget* parent) {
         label->setLineWidth(2);
     } else if (control.style & SS_SUNKEN) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setLineWidth(1);
     }
     // The classic static draws its text right inside its border, without an indent.
     label->setIndent(0);
-    label->setFocusPolicy(Qt::NoFocus);
     return label;
 }
 
@@ -150,23 +148,19 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
 // The newest control with a number wins: a run-time control made over a template control with
 // the same number (a slider over its placeholder frame) lies on top and answers to it.
 QWidget* DialogHost::control(int id) const {
-    if (id == kNoControlId)
-        return nullptr;
-    for (auto entry = m_controls.rbegin(); entry != m_controls.rend(); ++entry) {
-        if (entry->id == id)
-            return entry->widget;
-    }
-    return nullptr;
+    const auto found = std::find_if(m_controls.rbegin(), m_controls.rend(),
+                                    [id](const Entry& entry) { return entry.id == id; });
+    return id == kNoControlId || found == m_controls.rend() ? nullptr : found->widget;
 }
 
+// At the start the window is not shown yet: a control counts unless it was hidden.
 void DialogHost::focusFirstTabStop() {
-    for (const Entry& entry : m_controls) {
-        if (entry.widget->focusPolicy() != Qt::NoFocus && entry.widget->isEnabled() &&
-            !entry.widget->isHidden()) {
-            entry.widget->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
+    const auto first = std::find_if(m_controls.begin(), m_controls.end(), [](const Entry& entry) {
+        return entry.widget->focusPolicy() != Qt::NoFocus && entry.widget->isEnabled() &&
+               !entry.widget->isHidden();
+    });
+    if (first != m_controls.end())
+        first->widget->setFocus(Qt::TabFocusReason);
 }
 
 // The arrow keys move the focus among the controls of the focused button's group, wrapping
