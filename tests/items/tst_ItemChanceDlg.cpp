@@ -64,6 +64,13 @@ Chances Positions(framework::CDialog& window) {
     return positions;
 }
 
+QStringList PercentTexts(framework::CDialog& window) {
+    QStringList texts;
+    for (int id : res::kChanceLabels)
+        texts << testsupport::ControlAs<QLabel>(window, id)->text();
+    return texts;
+}
+
 // The black frame that marked a slider's place, found by its shape since the slider has
 // taken over its number.
 QLabel* FrameUnder(framework::CDialog& window, const QWidget* slider) {
@@ -92,9 +99,10 @@ private slots:
         QVERIFY(!testsupport::HasPendingScripts());
     }
 
-    // --- What the window shows when it opens ---
-
-    void positionsComeFromStoredChances_data() {
+    // The sliders lie over their black frames, top to bottom, answer to the frames' numbers and
+    // start at the stored chances in tens, rounded down and limited to the range; the percent
+    // labels start empty (the template's "50%" is replaced) and stay so.
+    void opensWithTheStoredChances_data() {
         QTest::addColumn<Chances>("stored");
         QTest::addColumn<Chances>("positions");
         QTest::newRow("all zero") << Chances{0, 0, 0, 0, 0} << Chances{0, 0, 0, 0, 0};
@@ -102,71 +110,34 @@ private slots:
         QTest::newRow("tens rounded down") << Chances{55, 9, 19, 99, 1} << Chances{5, 0, 1, 9, 0};
         QTest::newRow("beyond the range") << Chances{255, 110, 0, 0, 0} << Chances{10, 10, 0, 0, 0};
     }
-    void positionsComeFromStoredChances() {
+    void opensWithTheStoredChances() {
         QFETCH(Chances, stored);
         QFETCH(Chances, positions);
         SetChances(stored);
         CItemChanceDlg dialog;
-        Chances shown{};
         QCOMPARE(RunScripted(dialog,
                              [&](framework::CDialog& w) {
-                                 shown = Positions(w);
+                                 QCOMPARE(Positions(w), positions);
+                                 QCOMPARE(PercentTexts(w), QStringList(5, QString()));
+                                 int previousTop = -1;
+                                 for (int row = 0; row < 5; ++row) {
+                                     QSlider* slider = Slider(w, row);
+                                     QCOMPARE(slider->orientation(), Qt::Horizontal);
+                                     QCOMPARE(slider->maximum(), 10);
+                                     QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
+                                     QCOMPARE(slider->accessibleName(),
+                                              QStringLiteral("Предмет %1").arg(row + 1));
+                                     QVERIFY(slider->geometry().top() > previousTop);
+                                     previousTop = slider->geometry().top();
+                                     QLabel* frame = FrameUnder(w, slider);
+                                     QVERIFY2(frame != nullptr, "no black frame under the slider");
+                                     const QObjectList& stack = w.Host()->children();
+                                     QVERIFY(stack.indexOf(slider) > stack.indexOf(frame));
+                                 }
                                  Click(w, IDCANCEL);
                              }),
                  IDCANCEL);
-        QCOMPARE(shown, positions);
         QCOMPARE(StoredChances(), stored);
-    }
-
-    void slidersLieOverTheirFrames() {
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            int previousTop = -1;
-            for (int row = 0; row < 5; ++row) {
-                QSlider* slider = Slider(w, row);
-                QVERIFY2(slider != nullptr, "the slider does not answer to its frame's number");
-                QCOMPARE(slider->orientation(), Qt::Horizontal);
-                QCOMPARE(slider->minimum(), 0);
-                QCOMPARE(slider->maximum(), 10);
-                QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
-                QVERIFY(slider->isVisible());
-                QCOMPARE(slider->accessibleName(), QStringLiteral("Предмет %1").arg(row + 1));
-                QVERIFY(slider->geometry().top() > previousTop);
-                previousTop = slider->geometry().top();
-
-                QLabel* frame = FrameUnder(w, slider);
-                QVERIFY2(frame != nullptr, "no black frame under the slider");
-                QVERIFY(frame->isVisible());
-                const QObjectList& stack = w.Host()->children();
-                QVERIFY(stack.indexOf(slider) > stack.indexOf(frame));
-            }
-            Click(w, IDCANCEL);
-        });
-    }
-
-    void percentLabelsStayEmpty() {
-        SetChances({50, 50, 0, 0, 0});
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            auto texts = [&] {
-                QStringList all;
-                for (int id : res::kChanceLabels) {
-                    auto* label = qobject_cast<QLabel*>(Control(w, id));
-                    all << (label ? label->text() : QStringLiteral("<missing>"));
-                }
-                return all;
-            };
-            const QStringList empty(5, QString());
-            QCOMPARE(texts(), empty);
-            SetByKeys(w, 2, 7);
-            SetByKeys(w, 0, 1);
-            QCOMPARE(texts(), empty);
-            Click(w, IDOK); // refused: the sum is 13
-            QCOMPARE(texts(), empty);
-            for (const std::string& text : dialog.m_strChance)
-                QCOMPARE(text, std::string());
-            Click(w, IDCANCEL);
-        });
     }
 
     // OK stores the chances only when they add up to exactly 100 %; otherwise it says so and
@@ -198,6 +169,10 @@ private slots:
             QVERIFY(w.Host()->isVisible());
             QCOMPARE(Positions(w), positions);
             QCOMPARE(StoredChances(), before);
+            QCOMPARE(PercentTexts(w), QStringList(5, QString()));
+            QCOMPARE(
+                QList<std::string>(std::begin(dialog.m_strChance), std::end(dialog.m_strChance)),
+                QList<std::string>(5));
             Click(w, IDCANCEL);
         });
         if (percent == 100) {
