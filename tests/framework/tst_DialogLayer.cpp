@@ -338,16 +338,15 @@ private slots:
             // press, which then starts a move of its own.
             dialog.m_events.clear();
             const QPointF global = slider->mapToGlobal(QPointF(nearEnd));
-            QMouseEvent middle(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::MiddleButton,
-                               Qt::MiddleButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &middle);
-            QMouseEvent left(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::LeftButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &left);
+            const auto send = [&](QEvent::Type type, Qt::MouseButton button,
+                                  Qt::MouseButtons held) {
+                QMouseEvent event(type, QPointF(nearEnd), global, button, held, Qt::NoModifier);
+                QApplication::sendEvent(slider, &event);
+            };
+            send(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton);
+            send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
             QCOMPARE(dialog.m_events, oneMove);
-            QMouseEvent leftUp(QEvent::MouseButtonRelease, QPointF(nearEnd), global, Qt::LeftButton,
-                               Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &leftUp);
+            send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
             QCOMPARE(dialog.m_events, oneMove + oneMove);
 
             // One notch of the wheel is one move.
@@ -365,7 +364,7 @@ private slots:
     void arrowKeysMoveWithinGroup() {
         TestDialog dialog;
         RunScripted(dialog, [&](CDialog& w) {
-            // OK .. Act form one group (the label starts a new one after the slider).
+            // OK .. the slider form one group; the label starts the next.
             Control(w, IDOK)->setFocus();
             Key(w, Qt::Key_Down);
             QCOMPARE(w.Host()->focusWidget(), Control(w, IDCANCEL));
