@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 using namespace framework::win32;
 
@@ -38,25 +39,17 @@ constexpr int kMp3Switch = res::IDC_MP3_PLAYER;
 // the window afterwards, also when a check in the script failed.
 void RunWindow(WindowKind kind, const std::function<void(CDialog&)>& script) {
     testsupport::ScopedWorkingDir folder;
-    switch (kind) {
-    case kSettings: {
-        CSettingsDlg window(testsupport::QuietPreview());
-        testsupport::RunScripted(window, script);
-        break;
-    }
-    case kItemChances: {
-        CItemChanceDlg window;
-        testsupport::RunScripted(window, script);
-        break;
-    }
-    case kMp3Options: {
-        media::Preview preview(testsupport::QuietPreview());
+    media::Preview preview(testsupport::QuietPreview());
+    std::unique_ptr<CDialog> window;
+    if (kind == kSettings) {
+        window = std::make_unique<CSettingsDlg>(testsupport::QuietPreview());
+    } else if (kind == kItemChances) {
+        window = std::make_unique<CItemChanceDlg>();
+    } else {
         InitDirectShow(preview);
-        CMp3OptionsDlg window(preview);
-        testsupport::RunScripted(window, script);
-        break;
+        window = std::make_unique<CMp3OptionsDlg>(preview);
     }
-    }
+    testsupport::RunScripted(*window, script);
 }
 
 QString AccessibleName(QWidget* widget) {
