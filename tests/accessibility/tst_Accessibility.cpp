@@ -118,6 +118,32 @@ void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
     }
 }
 
+// A picture says nothing to a screen reader: each picture control needs a name, names that tell
+// the pictures apart and a description of what it is for; whatever Tab can reach is announced by
+// name, text controls by their text.
+void CheckNames(CDialog& window, qsizetype pictureControls) {
+    QList<QWidget*> pictures;
+    for (QWidget* widget : window.Host()->findChildren<QWidget*>()) {
+        if (IsPictureControl(widget))
+            pictures << widget;
+    }
+    QCOMPARE(pictures.size(), pictureControls);
+    QSet<QString> names;
+    for (QWidget* widget : pictures) {
+        const QString name = AccessibleName(widget);
+        QVERIFY2(!name.isEmpty(), widget->metaObject()->className());
+        QVERIFY2(!names.contains(name), qPrintable(name + " names two pictures"));
+        names.insert(name);
+        // ...and a description that says what it is for.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(!accessible->text(QAccessible::Description).trimmed().isEmpty(),
+                 qPrintable(name + " has no description"));
+    }
+
+    for (QWidget* widget : AllTabStops(window))
+        QVERIFY2(!AccessibleName(widget).isEmpty(), widget->metaObject()->className());
+}
+
 } // namespace
 
 class AccessibilityTest : public QObject {
@@ -125,78 +151,36 @@ class AccessibilityTest : public QObject {
 private slots:
     void init() { testsupport::ResetSettingValues(); }
 
-    void controlsAreNamed_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("pictureControls");
-        // The banner; the five item pictures and their five sliders; the four transport buttons
-        // and the volume slider.
-        QTest::newRow("settings") << int(kSettings) << 1;
-        QTest::newRow("item chances") << int(kItemChances) << 10;
-        QTest::newRow("MP3 options") << int(kMp3Options) << 5;
-    }
-    void controlsAreNamed() {
-        QFETCH(int, kind);
-        QFETCH(int, pictureControls);
-        RunWindow(WindowKind(kind), [&](CDialog& window) {
-            QList<QWidget*> pictures;
-            for (QWidget* widget : window.Host()->findChildren<QWidget*>()) {
-                if (IsPictureControl(widget))
-                    pictures << widget;
-            }
-            QCOMPARE(pictures.size(), pictureControls);
-
-            // A picture says nothing to a screen reader: each needs a name, and names that
-            // tell the pictures apart.
-            QSet<QString> names;
-            for (QWidget* widget : pictures) {
-                const QString name = AccessibleName(widget);
-                QVERIFY2(!name.isEmpty(), qPrintable(QStringLiteral("a %1 at %2,%3 has no name")
-                                                         .arg(widget->metaObject()->className())
-                                                         .arg(widget->x())
-                                                         .arg(widget->y())));
-                QVERIFY2(!names.contains(name), qPrintable(name + " names two pictures"));
-                names.insert(name);
-                // ...and a description that says what it is for.
-                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-                QVERIFY2(!accessible->text(QAccessible::Description).trimmed().isEmpty(),
-                         qPrintable(name + " has no description"));
-            }
-
-            // Whatever Tab can reach is announced by name: text controls by their text.
-            for (QWidget* widget : AllTabStops(window)) {
-                QVERIFY2(!AccessibleName(widget).isEmpty(),
-                         qPrintable(QStringLiteral("a %1 that takes the focus has no name")
-                                        .arg(widget->metaObject()->className())));
-            }
-        });
-    }
-
-    void tabVisitsEveryControlInTemplateOrder_data() {
+    // Tab stops: OK, Cancel, the page list and the page's enabled controls (the "more" buttons
+    // are disabled until the MP3 switch enables its own); OK, Cancel and the five sliders made at
+    // run time; OK, Cancel, four transport buttons, the volume slider and the shuffle switch.
+    // Picture controls: the banner; the five item pictures and their sliders; the four transport
+    // buttons and the volume slider.
+    void namedAndReachedByTab_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("page");
         QTest::addColumn<bool>("mp3On");
         QTest::addColumn<int>("stops");
-        // OK, Cancel, the page list, then the page's enabled controls.
-        QTest::newRow("settings, general") << int(kSettings) << 0 << false << 4;
-        // The "more" buttons are disabled and left out, until the MP3 switch enables its own.
-        QTest::newRow("settings, music") << int(kSettings) << 1 << false << 6;
-        QTest::newRow("settings, music, MP3 on") << int(kSettings) << 1 << true << 7;
-        QTest::newRow("settings, help") << int(kSettings) << 2 << false << 3;
-        // OK, Cancel and the five sliders made at run time.
-        QTest::newRow("item chances") << int(kItemChances) << kNoPage << false << 7;
-        // OK, Cancel, four transport buttons, the volume slider and the shuffle switch.
-        QTest::newRow("MP3 options") << int(kMp3Options) << kNoPage << false << 8;
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("settings, general") << int(kSettings) << 0 << false << 4 << 1;
+        QTest::newRow("settings, music") << int(kSettings) << 1 << false << 6 << 1;
+        QTest::newRow("settings, music, MP3 on") << int(kSettings) << 1 << true << 7 << 1;
+        QTest::newRow("settings, help") << int(kSettings) << 2 << false << 3 << 1;
+        QTest::newRow("item chances") << int(kItemChances) << kNoPage << false << 7 << 10;
+        QTest::newRow("MP3 options") << int(kMp3Options) << kNoPage << false << 8 << 5;
     }
-    void tabVisitsEveryControlInTemplateOrder() {
+    void namedAndReachedByTab() {
         QFETCH(int, kind);
         QFETCH(int, page);
         QFETCH(bool, mp3On);
         QFETCH(int, stops);
+        QFETCH(int, pictures);
         RunWindow(WindowKind(kind), [&](CDialog& window) {
             if (page != kNoPage)
                 testsupport::ClickListRow(window, kPagesList, page);
             if (mp3On)
                 testsupport::Click(window, kMp3Switch);
+            CheckNames(window, pictures);
             CheckFocusChain(window, stops);
         });
     }
