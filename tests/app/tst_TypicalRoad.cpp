@@ -90,18 +90,18 @@ private slots:
     void init() { testsupport::ResetSettingValues(); }
 
     void eachRoadEndsInTheFile_data() {
-        QTest::addColumn<QStringList>("tracks"); // of the Music folder
-        QTest::addColumn<QByteArray>("before");  // empty: no Config.cfg
+        QTest::addColumn<bool>("tracks");       // the Music folder holds first.mp3 and second.mp3
+        QTest::addColumn<QByteArray>("before"); // empty: no Config.cfg
         QTest::addColumn<Road>("road");
         QTest::addColumn<int>("result");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QStringList>("boxes"); // "caption|text" of each message box
         const QByteArray none;
         QTest::newRow("no file, OK")
-            << QStringList() << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
+            << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
             << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
         QTest::newRow("switches flipped, Return on a check box")
-            << QStringList() << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
+            << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
             << FlipSwitchesThen([](CDialog& w) {
                    // Return on a check box presses the default button, OK.
                    Control(w, res::IDC_SOUND)->setFocus();
@@ -110,16 +110,16 @@ private slots:
             << int(IDOK) << ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}) << QStringList();
         const QByteArray kept = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
         QTest::newRow("switches flipped, Cancel")
-            << QStringList() << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
+            << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("switches flipped, Escape")
-            << QStringList() << kept << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); })
+            << false << kept << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("switches flipped, the close button")
-            << QStringList() << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
+            << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("item chances set and confirmed")
-            << QStringList() << none << ThroughItemChances([](CDialog& items) {
+            << false << none << ThroughItemChances([](CDialog& items) {
                    for (int row = 0; row < 4; ++row)
                        testsupport::MoveSliderByKeys(items, res::kChanceSliders[row], row + 1);
                    Click(items, IDOK);
@@ -128,7 +128,7 @@ private slots:
         // The loaded chances show (beyond the range at its end); a refused OK and Cancel keep them.
         const QByteArray chances = ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0});
         QTest::newRow("item chances from the file, a refused OK, Cancel")
-            << QStringList() << chances << ThroughItemChances([](CDialog& items) {
+            << false << chances << ThroughItemChances([](CDialog& items) {
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[0])->value(), 5);
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[1])->value(), 10);
                    Click(items, IDOK);
@@ -138,21 +138,20 @@ private slots:
             << QStringList(QStringLiteral("Ошибка|Вероятность появления для всех предметов \n в "
                                           "сумме должна равняться 100%! Сейчас: 150%"));
         QTest::newRow("a track previewed, the volume turned down")
-            << QStringList({QStringLiteral("first.mp3"), QStringLiteral("second.mp3")}) << none
-            << Road(PreviewAndTurnDown) << int(IDOK) << ConfigFileBytes(30, 0, 1, 0, 0)
-            << QStringList();
+            << true << none << Road(PreviewAndTurnDown) << int(IDOK)
+            << ConfigFileBytes(30, 0, 1, 0, 0) << QStringList();
     }
     void eachRoadEndsInTheFile() {
-        QFETCH(QStringList, tracks);
+        QFETCH(bool, tracks);
         QFETCH(QByteArray, before);
         QFETCH(Road, road);
         QFETCH(int, result);
         QFETCH(QByteArray, after);
         QFETCH(QStringList, boxes);
-        std::vector<std::string> names;
-        for (const QString& track : tracks)
-            names.push_back(track.toStdString());
-        const testmedia::MusicFolder music(names, 2);
+        const testmedia::MusicFolder music(tracks
+                                               ? std::vector<std::string>{"first.mp3", "second.mp3"}
+                                               : std::vector<std::string>{},
+                                           2);
         QVERIFY2(music.ok(), music.error());
         const QString config = music.file(QStringLiteral("Config.cfg"));
         if (!before.isEmpty())
