@@ -99,25 +99,20 @@ DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWi
     setModal(true);
 }
 
-QWidget* DialogHost::createControl(const ControlTemplate& control) {
-    const QString text = QString::fromUtf8(control.text);
-    QWidget* widget = CreateWidget(control, text, this);
-    widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
-    if (control.accessibleName && *control.accessibleName)
-        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
-    if (control.accessibleDescription && *control.accessibleDescription)
-        widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
-    else if (!text.isEmpty())
-        widget->setAccessibleName(text);
-    if (control.style & WS_DISABLED)
-        widget->setEnabled(false);
-    return widget;
-}
-
 void DialogHost::createControls() {
     bool first = true;
     for (const ControlTemplate& control : m_template.controls) {
-        QWidget* widget = createControl(control);
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = CreateWidget(control, text, this);
+        widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
+        if (control.accessibleName && *control.accessibleName)
+            widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+        if (control.accessibleDescription && *control.accessibleDescription)
+            widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
+        else if (!text.isEmpty())
+            widget->setAccessibleName(text);
+        if (control.style & WS_DISABLED)
+            widget->setEnabled(false);
         m_controls.push_back({control.id, widget, StartsGroup(control, first)});
         first = false;
         wireNotifications(control.id, widget);

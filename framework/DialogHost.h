@@ -40,7 +40,6 @@ private:
         QWidget* widget;
         bool groupStart;
     };
-    QWidget* createControl(const ControlTemplate& control);
     void wireNotifications(int id, QWidget* widget);
     void moveFocusInGroup(QWidget* from, bool forward);
 

@@ -61,8 +61,6 @@ QPixmap DrawPicture(int id, QSize size, qreal devicePixelRatio) {
 
 QIcon PictureIcon(int id) {
     QIcon icon;
-    if (FindPicturePath(id) == nullptr)
-        return icon;
     // The icon's own two sizes, and the larger one again for screens at twice the scale.
     for (const IconRendition& rendition : kIconRenditions) {
         const QPixmap pixmap =

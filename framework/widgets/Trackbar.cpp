@@ -11,14 +11,9 @@ namespace framework {
 
 Trackbar::Trackbar(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
     setRangeAndPage(0, 100);
-    setSingleStep(1);
-    setTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    // The classic vertical trackbar has its minimum at the top.
-    if (orientation == Qt::Vertical) {
-        setInvertedAppearance(true);
-        setInvertedControls(true);
-    }
+    // The classic vertical trackbar has its minimum at the top (its keys and wheel are below).
+    setInvertedAppearance(orientation == Qt::Vertical);
 }
 
 Trackbar* Trackbar::create(DWORD style, QWidget* parent) {
@@ -92,21 +87,18 @@ void Trackbar::keyReleaseEvent(QKeyEvent* event) {
 void Trackbar::mousePressEvent(QMouseEvent* event) {
     // A move whose button went up unseen (the mouse was taken away meanwhile) ends first.
     if (m_pressedButton != Qt::NoButton && !(event->buttons() & m_pressedButton))
-        finishMouseMove();
-    if (m_pressedButton == Qt::NoButton)
+        emit endTrack();
+    if (m_pressedButton == Qt::NoButton || !(event->buttons() & m_pressedButton))
         m_pressedButton = event->button();
     QSlider::mousePressEvent(event);
 }
 
 void Trackbar::mouseReleaseEvent(QMouseEvent* event) {
     QSlider::mouseReleaseEvent(event);
-    if (event->button() == m_pressedButton)
-        finishMouseMove();
-}
-
-void Trackbar::finishMouseMove() {
-    m_pressedButton = Qt::NoButton;
-    emit endTrack();
+    if (event->button() == m_pressedButton) {
+        m_pressedButton = Qt::NoButton;
+        emit endTrack();
+    }
 }
 
 void Trackbar::wheelEvent(QWheelEvent* event) {

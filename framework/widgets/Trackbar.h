@@ -31,7 +31,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void finishMouseMove();
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_keyMoved = false;
     int m_wheelRemainder = 0;
