@@ -94,11 +94,6 @@ PictureButton::PictureButton(int pictureId, QWidget* parent)
     setAutoDefault(true);
 }
 
-QRect PictureButton::pictureRect() const {
-    const int inset = 2;
-    return rect().adjusted(inset, inset, -inset, -inset);
-}
-
 void PictureButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;

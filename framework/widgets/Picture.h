@@ -46,7 +46,7 @@ public:
 
     int pictureId() const { return m_picture; }
     // Where the picture is drawn (the button less its bevel), and its logical size.
-    QRect pictureRect() const;
+    QRect pictureRect() const { return rect().adjusted(2, 2, -2, -2); }
     QSize pictureSize() const { return pictureRect().size(); }
 
 protected:
