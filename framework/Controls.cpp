@@ -9,9 +9,7 @@ namespace framework {
 namespace {
 
 QWidget* WidgetOf(const CDialog* owner, int id) {
-    if (owner == nullptr || owner->Host() == nullptr)
-        return nullptr;
-    return owner->Host()->control(id);
+    return owner && owner->Host() ? owner->Host()->control(id) : nullptr;
 }
 
 template <class T>
@@ -20,11 +18,6 @@ T* As(const CDialog* owner, int id) {
 }
 
 } // namespace
-
-void CWndControl::Attach(CDialog* owner, int id) {
-    m_owner = owner;
-    m_id = id;
-}
 
 // Both return the state before the call: whether the control was visible, or disabled.
 BOOL CWndControl::ShowWindow(int nCmdShow) {
@@ -90,8 +83,7 @@ BOOL CSliderCtrl::Create(DWORD style, const CRect& rect, CDialog* parent, int id
     slider->setEnabled(!(style & WS_DISABLED));
     slider->setVisible(style & WS_VISIBLE);
     host->addRuntimeControl(id, slider);
-    m_owner = parent;
-    m_id = id;
+    Attach(parent, id);
     return TRUE;
 }
 

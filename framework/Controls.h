@@ -14,7 +14,10 @@ public:
     CWndControl() = default;
     CWndControl(CDialog* owner, int id) : m_owner(owner), m_id(id) {}
 
-    void Attach(CDialog* owner, int id);
+    void Attach(CDialog* owner, int id) {
+        m_owner = owner;
+        m_id = id;
+    }
 
     BOOL ShowWindow(int nCmdShow);
     BOOL EnableWindow(BOOL bEnable = TRUE);
