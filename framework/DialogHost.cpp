@@ -184,22 +184,13 @@ void DialogHost::moveFocusInGroup(QWidget* from, bool forward) {
 }
 
 bool DialogHost::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && qobject_cast<QAbstractButton*>(watched)) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Left:
-            moveFocusInGroup(static_cast<QWidget*>(watched), false);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Right:
-            moveFocusInGroup(static_cast<QWidget*>(watched), true);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    const bool back = key == Qt::Key_Up || key == Qt::Key_Left;
+    if (!(back || key == Qt::Key_Down || key == Qt::Key_Right) ||
+        !qobject_cast<QAbstractButton*>(watched))
+        return QDialog::eventFilter(watched, event);
+    moveFocusInGroup(static_cast<QWidget*>(watched), !back);
+    return true;
 }
 
 void DialogHost::paintEvent(QPaintEvent* event) {

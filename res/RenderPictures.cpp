@@ -1,13 +1,8 @@
 // The build's one SVG renderer, drawing as the windows do (framework::DrawPicture).
-//
-// mirt_render_pictures OUTPUT.cpp: the pictures of the program's windows, at the sizes the
-// windows show them with this system's dialog font, at scale 1 and 2, and the window icon at its
-// sizes, as C++ data that res::RegisterResources registers. The windows then copy those pixels
-// instead of parsing and drawing SVG at start; any other size or scale (another dialog font, a
-// fractional scale) is still drawn from the SVG.
-//
-// mirt_render_pictures OUTPUT.png SIDE: the program's icon, SIDE pixels square, for the icon
-// theme's bitmap sizes.
+// mirt_render_pictures OUTPUT.cpp: the windows' pictures at the sizes they show them with this
+// system's dialog font, at scale 1 and 2, and the window icon at its sizes, as C++ data that
+// res::RegisterResources registers, so that no SVG is drawn at start (another font or scale still
+// draws from the SVG). mirt_render_pictures OUTPUT.png SIDE: the icon theme's SIDE px icon.
 #include "framework/DialogHost.h"
 #include "framework/widgets/Picture.h"
 #include "res/Resources.h"
@@ -96,8 +91,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT.cpp | %s OUTPUT.png SIDE\n", argv[0], argv[0]);
         return 2;
     }
-    // The windows' sizes come from the dialog font, which needs a GUI application; the offscreen
-    // platform needs no display at build time.
+    // The dialog font needs a GUI application; the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
