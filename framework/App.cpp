@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QStyleFactory>
 
-#include <cstdio>
 #include <optional>
+#include <string>
 
 namespace framework {
 namespace {
@@ -34,10 +34,8 @@ CWinApp* AfxGetApp() {
 int RunApplication(const char* programName, const char* desktopId) {
     // The program ignores its command line: the toolkit sees the program name only.
     int argc = 1;
-    char name[256] = "mirtconfig";
-    if (programName && *programName)
-        std::snprintf(name, sizeof name, "%s", programName);
-    char* argv[] = {name, nullptr};
+    std::string name = programName && *programName ? programName : "mirtconfig";
+    char* argv[] = {name.data(), nullptr};
     std::optional<QApplication> application;
     if (!StartToolkit(application, argc, argv))
         return 1;
