@@ -1,4 +1,3 @@
-
 #include "res/ItemChanceControls.h"
 #include "res/Resources.h"
 

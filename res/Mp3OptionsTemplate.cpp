@@ -1,4 +1,3 @@
-
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 

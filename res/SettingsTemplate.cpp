@@ -1,4 +1,3 @@
-
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "res/Texts.h"
