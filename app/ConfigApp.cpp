@@ -5,9 +5,6 @@
 using namespace framework::win32;
 
 BOOL CConfigApp::InitInstance() {
-    EnableControlContainer();
-    Enable3dControls();
-
     CSettingsDlg dialog(m_media);
     m_pMainWnd = &dialog;
     dialog.DoModal();

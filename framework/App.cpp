@@ -6,20 +6,12 @@
 #include <QApplication>
 #include <QStyleFactory>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
 namespace framework {
 namespace {
 CWinApp* g_app = nullptr;
-
-// The last part of the path the program was started by: the name users know it by.
-std::string BaseName(const char* path) {
-    const std::string whole = path;
-    const std::size_t slash = whole.rfind('/');
-    return slash == std::string::npos ? whole : whole.substr(slash + 1);
-}
 } // namespace
 
 CWinApp::CWinApp() {
@@ -42,22 +34,11 @@ CWinApp* AfxGetApp() {
 int RunApplication(const char* programName, const char* desktopId) {
     // The program ignores its command line: the toolkit sees the program name only.
     int argc = 1;
-    char name[256] = "mirtconfig";
-    if (programName && *programName) {
-        std::snprintf(name, sizeof name, "%s", programName);
-    }
-    char* argv[] = {name, nullptr};
+    std::string name = programName && *programName ? programName : "mirtconfig";
+    char* argv[] = {name.data(), nullptr};
     std::optional<QApplication> application;
-    {
-        // Without a display the program says so in one line and ends with status 1.
-        const ToolkitStartGuard guard(BaseName(name));
-        application.emplace(argc, argv);
-        if (QGuiApplication::primaryScreen() == nullptr) {
-            // Its end puts back what the platform changed, such as the console's cursor.
-            application.reset();
-            guard.EndForWantOfDisplay();
-        }
-    }
+    if (!StartToolkit(application, argc, argv))
+        return 1;
     if (desktopId)
         QGuiApplication::setDesktopFileName(QString::fromUtf8(desktopId));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

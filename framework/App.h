@@ -21,8 +21,6 @@ public:
     virtual BOOL InitInstance() = 0;
 
     HICON LoadIcon(int resourceId) const;
-    void EnableControlContainer() {}
-    void Enable3dControls() {}
 
     CDialog* m_pMainWnd = nullptr;
 };

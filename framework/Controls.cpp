@@ -5,16 +5,11 @@
 #include "framework/widgets/ListBox.h"
 #include "framework/widgets/Trackbar.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-
 namespace framework {
 namespace {
 
 QWidget* WidgetOf(const CDialog* owner, int id) {
-    if (owner == nullptr || owner->Host() == nullptr)
-        return nullptr;
-    return owner->Host()->control(id);
+    return owner && owner->Host() ? owner->Host()->control(id) : nullptr;
 }
 
 template <class T>
@@ -24,57 +19,21 @@ T* As(const CDialog* owner, int id) {
 
 } // namespace
 
-bool CWndControl::IsAttached() const {
-    return WidgetOf(m_owner, m_id) != nullptr;
-}
-
-void CWndControl::Attach(CDialog* owner, int id) {
-    m_owner = owner;
-    m_id = id;
-}
-
+// Both return the state before the call: whether the control was visible, or disabled.
 BOOL CWndControl::ShowWindow(int nCmdShow) {
     QWidget* widget = WidgetOf(m_owner, m_id);
-    if (!widget)
-        return FALSE;
-    const BOOL wasVisible = widget->isVisibleTo(widget->parentWidget()) ? TRUE : FALSE;
-    widget->setVisible(nCmdShow != SW_HIDE);
+    const BOOL wasVisible = widget && widget->isVisibleTo(widget->parentWidget());
+    if (widget)
+        widget->setVisible(nCmdShow != SW_HIDE);
     return wasVisible;
 }
 
 BOOL CWndControl::EnableWindow(BOOL bEnable) {
     QWidget* widget = WidgetOf(m_owner, m_id);
-    if (!widget)
-        return FALSE;
-    const BOOL wasDisabled = widget->isEnabled() ? FALSE : TRUE;
-    widget->setEnabled(bEnable != FALSE);
+    const BOOL wasDisabled = widget && !widget->isEnabled();
+    if (widget)
+        widget->setEnabled(bEnable != FALSE);
     return wasDisabled;
-}
-
-bool CWndControl::IsWindowVisible() const {
-    const QWidget* widget = WidgetOf(m_owner, m_id);
-    return widget && widget->isVisibleTo(widget->parentWidget());
-}
-
-bool CWndControl::IsWindowEnabled() const {
-    const QWidget* widget = WidgetOf(m_owner, m_id);
-    return widget && widget->isEnabled();
-}
-
-void CWndControl::SetWindowText(const std::string& text) {
-    const QString value = QString::fromStdString(text);
-    if (auto* label = As<QLabel>(m_owner, m_id))
-        label->setText(value);
-    else if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        button->setText(value);
-}
-
-std::string CWndControl::GetWindowText() const {
-    if (auto* label = As<QLabel>(m_owner, m_id))
-        return label->text().toStdString();
-    if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        return button->text().toStdString();
-    return {};
 }
 
 void CWndControl::GetWindowRect(CRect* rect) const {
@@ -96,45 +55,23 @@ void CWndControl::SetAccessibleDescription(const std::string& description) {
         widget->setAccessibleDescription(QString::fromStdString(description));
 }
 
-void CWndControl::SetFocus() {
-    if (QWidget* widget = WidgetOf(m_owner, m_id))
-        widget->setFocus(Qt::OtherFocusReason);
-}
-
-int CButton::GetCheck() const {
-    auto* button = As<QAbstractButton>(m_owner, m_id);
-    return button && button->isChecked() ? 1 : 0;
-}
-
-void CButton::SetCheck(int check) {
-    if (auto* button = As<QAbstractButton>(m_owner, m_id))
-        button->setChecked(check != 0);
-}
-
 int CListBox::AddString(const std::string& text) {
     auto* list = As<ListBox>(m_owner, m_id);
-    if (!list)
-        return LB_ERR;
-    list->addItem(QString::fromStdString(text));
-    return list->count() - 1;
+    if (list)
+        list->addItem(QString::fromStdString(text));
+    return list ? list->count() - 1 : LB_ERR;
 }
 
 int CListBox::SetCurSel(int index) {
     auto* list = As<ListBox>(m_owner, m_id);
-    if (!list)
-        return LB_ERR;
-    list->selectQuietly(index);
-    return (index >= 0 && index < list->count()) ? index : LB_ERR;
+    if (list)
+        list->selectQuietly(index);
+    return list && index >= 0 && index < list->count() ? index : LB_ERR;
 }
 
 int CListBox::GetCurSel() const {
     auto* list = As<ListBox>(m_owner, m_id);
     return list ? list->selectedRow() : LB_ERR;
-}
-
-int CListBox::GetCount() const {
-    auto* list = As<ListBox>(m_owner, m_id);
-    return list ? list->count() : LB_ERR;
 }
 
 BOOL CSliderCtrl::Create(DWORD style, const CRect& rect, CDialog* parent, int id) {
@@ -146,8 +83,7 @@ BOOL CSliderCtrl::Create(DWORD style, const CRect& rect, CDialog* parent, int id
     slider->setEnabled(!(style & WS_DISABLED));
     slider->setVisible(style & WS_VISIBLE);
     host->addRuntimeControl(id, slider);
-    m_owner = parent;
-    m_id = id;
+    Attach(parent, id);
     return TRUE;
 }
 
@@ -164,16 +100,6 @@ void CSliderCtrl::SetPos(int pos) {
 int CSliderCtrl::GetPos() const {
     auto* slider = As<Trackbar>(m_owner, m_id);
     return slider ? slider->value() : 0;
-}
-
-int CSliderCtrl::GetRangeMin() const {
-    auto* slider = As<Trackbar>(m_owner, m_id);
-    return slider ? slider->minimum() : 0;
-}
-
-int CSliderCtrl::GetRangeMax() const {
-    auto* slider = As<Trackbar>(m_owner, m_id);
-    return slider ? slider->maximum() : 0;
 }
 
 } // namespace framework

@@ -14,31 +14,23 @@ public:
     CWndControl() = default;
     CWndControl(CDialog* owner, int id) : m_owner(owner), m_id(id) {}
 
-    bool IsAttached() const;
-    void Attach(CDialog* owner, int id);
-    int GetDlgCtrlID() const { return m_id; }
+    void Attach(CDialog* owner, int id) {
+        m_owner = owner;
+        m_id = id;
+    }
 
     BOOL ShowWindow(int nCmdShow);
     BOOL EnableWindow(BOOL bEnable = TRUE);
-    bool IsWindowVisible() const;
-    bool IsWindowEnabled() const;
-    void SetWindowText(const std::string& text);
-    std::string GetWindowText() const;
     void GetWindowRect(CRect* rect) const; // in screen coordinates
     void SetAccessibleName(const std::string& name);
     void SetAccessibleDescription(const std::string& description);
-    void SetFocus();
 
 protected:
     CDialog* m_owner = nullptr;
     int m_id = 0;
 };
 
-class CButton : public CWndControl {
-public:
-    int GetCheck() const;
-    void SetCheck(int check);
-};
+class CButton : public CWndControl {};
 
 class CStatic : public CWndControl {};
 
@@ -47,7 +39,6 @@ public:
     int AddString(const std::string& text); // index of the new item
     int SetCurSel(int index);               // never notifies
     int GetCurSel() const;                  // -1 when nothing is selected
-    int GetCount() const;
 };
 
 class CSliderCtrl : public CWndControl {
@@ -58,8 +49,6 @@ public:
     void SetRange(int minimum, int maximum, BOOL redraw = FALSE);
     void SetPos(int pos); // limited to the range, never notifies
     int GetPos() const;
-    int GetRangeMin() const;
-    int GetRangeMax() const;
 };
 
 } // namespace framework

@@ -8,51 +8,19 @@
 #include "framework/widgets/Trackbar.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QLabel>
 
 namespace framework {
 
-struct CDialog::Binding {
-    enum class Kind { Control, Text, Check, Slider };
-    Kind kind;
-    int id;
-    void* member;
-};
-
 namespace {
-
 ModalRunObserver g_modalRunObserver = nullptr;
-
-void SetControlText(QWidget* widget, const QString& text) {
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else if (auto* box = qobject_cast<QGroupBox*>(widget))
-        box->setTitle(text);
-    else if (widget)
-        widget->setWindowTitle(text);
-}
-
-QString ControlText(const QWidget* widget) {
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (auto* box = qobject_cast<const QGroupBox*>(widget))
-        return box->title();
-    return widget ? widget->windowTitle() : QString();
-}
-
 } // namespace
 
 void SetModalRunObserver(ModalRunObserver observer) {
     g_modalRunObserver = observer;
 }
 
-CDialog::CDialog(int templateId)
-    : m_templateId(templateId), m_template(FindDialogTemplate(templateId)) {}
+CDialog::CDialog(int templateId) : m_template(FindDialogTemplate(templateId)) {}
 
 CDialog::~CDialog() = default;
 
@@ -104,8 +72,7 @@ void CDialog::DestroyWindow() {
     if (!m_host)
         return;
     Notify(Msg::Destroy, 0);
-    m_host->stopAllTimers();
-    m_host.reset();
+    m_host.reset(); // and its timers with it
 }
 
 void CDialog::Notify(Msg msg, int id) {
@@ -124,61 +91,39 @@ void CDialog::RouteCommand(int id) {
     }
 }
 
+// Each binding copies its member into its control (false) or the control into its member (true).
 void CDialog::DDX_Control(int id, CWndControl& control) {
-    m_bindings.push_back({Binding::Kind::Control, id, &control});
+    m_bindings.push_back([this, id, &control](bool) { control.Attach(this, id); });
 }
+
+// Text is exchanged with the windows' labels (statics).
 void CDialog::DDX_Text(int id, std::string& member) {
-    m_bindings.push_back({Binding::Kind::Text, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* label = qobject_cast<QLabel*>(m_host->control(id)))
+            save ? void(member = label->text().toStdString())
+                 : label->setText(QString::fromStdString(member));
+    });
 }
+
 void CDialog::DDX_Check(int id, int& member) {
-    m_bindings.push_back({Binding::Kind::Check, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* button = qobject_cast<QAbstractButton*>(m_host->control(id)))
+            save ? void(member = button->isChecked() ? 1 : 0) : button->setChecked(member != 0);
+    });
 }
+
 void CDialog::DDX_Slider(int id, int& member) {
-    m_bindings.push_back({Binding::Kind::Slider, id, &member});
+    m_bindings.push_back([this, id, &member](bool save) {
+        if (auto* slider = qobject_cast<Trackbar*>(m_host->control(id)))
+            save ? void(member = slider->value()) : slider->setPositionQuietly(member);
+    });
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     if (!m_host)
         return FALSE;
-    for (const Binding& binding : m_bindings) {
-        QWidget* widget = m_host->control(binding.id);
-        switch (binding.kind) {
-        case Binding::Kind::Control: {
-            auto* control = static_cast<CWndControl*>(binding.member);
-            if (!control->IsAttached())
-                control->Attach(this, binding.id);
-            break;
-        }
-        case Binding::Kind::Text: {
-            auto* text = static_cast<std::string*>(binding.member);
-            if (bSaveAndValidate)
-                *text = ControlText(widget).toStdString();
-            else
-                SetControlText(widget, QString::fromStdString(*text));
-            break;
-        }
-        case Binding::Kind::Check: {
-            auto* check = static_cast<int*>(binding.member);
-            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                if (bSaveAndValidate)
-                    *check = button->isChecked() ? 1 : 0;
-                else
-                    button->setChecked(*check != 0);
-            }
-            break;
-        }
-        case Binding::Kind::Slider: {
-            auto* pos = static_cast<int*>(binding.member);
-            if (auto* slider = qobject_cast<Trackbar*>(widget)) {
-                if (bSaveAndValidate)
-                    *pos = slider->value();
-                else
-                    slider->setPositionQuietly(*pos);
-            }
-            break;
-        }
-        }
-    }
+    for (const auto& exchange : m_bindings)
+        exchange(bSaveAndValidate != FALSE);
     return TRUE;
 }
 
@@ -189,8 +134,7 @@ CWndControl CDialog::GetDlgItem(int id) {
 void CDialog::ScreenToClient(CRect* rect) const {
     if (!m_host || rect == nullptr)
         return;
-    const QPoint topLeft = m_host->mapFromGlobal(QPoint(rect->left, rect->top));
-    const QPoint offset = topLeft - QPoint(rect->left, rect->top);
+    const QPoint offset = m_host->mapFromGlobal(QPoint(0, 0));
     rect->left += offset.x();
     rect->right += offset.x();
     rect->top += offset.y();

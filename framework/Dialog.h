@@ -6,6 +6,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Win32Types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,6 @@ public:
 
     DialogHost* Host() const { return m_host.get(); }
     const DialogTemplate* Template() const { return m_template; }
-    int TemplateId() const { return m_templateId; }
 
 protected:
     // Window creation, before the controls exist; -1 refuses creation.
@@ -77,10 +77,8 @@ private:
     friend class DialogHost;
     void RouteCommand(int id);
 
-    struct Binding;
-    int m_templateId;
     const DialogTemplate* m_template;
-    std::vector<Binding> m_bindings;
+    std::vector<std::function<void(bool save)>> m_bindings;
     std::unique_ptr<DialogHost> m_host;
     bool m_ended = false;
     int m_endResult = 0;

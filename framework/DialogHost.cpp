@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <memory>
+
 namespace framework {
 namespace {
 
@@ -33,11 +36,9 @@ QLabel* CreateStatic(const ControlTemplate& control, QWidget* parent) {
         label->setLineWidth(2);
     } else if (control.style & SS_SUNKEN) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setLineWidth(1);
     }
     // The classic static draws its text right inside its border, without an indent.
     label->setIndent(0);
-    label->setFocusPolicy(Qt::NoFocus);
     return label;
 }
 
@@ -47,16 +48,45 @@ bool StartsGroup(const ControlTemplate& control, bool first) {
            (control.kind == ControlKind::Static && (control.style & 0x1F) != SS_BLACKFRAME);
 }
 
-bool IsButtonLike(const QObject* object) {
-    return qobject_cast<const QAbstractButton*>(object) != nullptr;
+// Whether a widget takes part in keyboard navigation now.
+bool IsTabStop(const QWidget* widget) {
+    return widget->focusPolicy() != Qt::NoFocus && widget->isVisible() && widget->isEnabled();
+}
+
+QWidget* CreateWidget(const ControlTemplate& control, const QString& text, QWidget* parent) {
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(true);
+        button->setDefault(control.kind == ControlKind::DefPushButton);
+        return button;
+    }
+    case ControlKind::AutoCheckBox:
+        return new CheckBox(text, parent);
+    case ControlKind::GroupBox: {
+        if (!text.isEmpty())
+            return new QGroupBox(text, parent);
+        // A group box without a caption is only its etched frame.
+        auto* frame = new QFrame(parent);
+        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        return frame;
+    }
+    case ControlKind::Static:
+        return CreateStatic(control, parent);
+    case ControlKind::BitmapStatic:
+        return new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, parent);
+    case ControlKind::ListBox:
+        return new ListBox(parent);
+    case ControlKind::Trackbar:
+        return Trackbar::create(control.style, parent);
+    case ControlKind::PictureButton:
+        return new PictureButton(control.picture, parent);
+    }
+    return nullptr;
 }
 
 } // namespace
-
-bool IsTabStop(const QWidget* widget) {
-    return widget != nullptr && widget->focusPolicy() != Qt::NoFocus && widget->isVisible() &&
-           widget->isEnabled();
-}
 
 DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWidget* parent)
     : QDialog(parent), m_owner(owner), m_template(dialogTemplate) {
@@ -69,93 +99,32 @@ DialogHost::DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWi
     setModal(true);
 }
 
-DialogHost::~DialogHost() {
-    stopAllTimers();
-}
-
-QWidget* DialogHost::createControl(const ControlTemplate& control) {
-    QWidget* widget = nullptr;
-    const QString text = QString::fromUtf8(control.text);
-    switch (control.kind) {
-    case ControlKind::PushButton:
-    case ControlKind::DefPushButton: {
-        auto* button = new QPushButton(text, this);
-        button->setAutoDefault(true);
-        button->setDefault(control.kind == ControlKind::DefPushButton);
-        widget = button;
-        break;
-    }
-    case ControlKind::AutoCheckBox:
-        widget = new CheckBox(text, this);
-        break;
-    case ControlKind::GroupBox:
-        if (text.isEmpty()) {
-            // A group box without a caption is only its etched frame.
-            auto* frame = new QFrame(this);
-            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-            widget = frame;
-        } else {
-            widget = new QGroupBox(text, this);
-        }
-        widget->setFocusPolicy(Qt::NoFocus);
-        break;
-    case ControlKind::Static:
-        widget = CreateStatic(control, this);
-        break;
-    case ControlKind::BitmapStatic:
-        widget = new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, this);
-        break;
-    case ControlKind::ListBox:
-        widget = new ListBox(this);
-        break;
-    case ControlKind::Trackbar:
-        widget = Trackbar::create(control.style, this);
-        break;
-    case ControlKind::PictureButton:
-        widget = new PictureButton(control.picture, this);
-        break;
-    }
-    widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
-    if (control.accessibleName && *control.accessibleName)
-        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
-    if (control.accessibleDescription && *control.accessibleDescription)
-        widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
-    else if (!text.isEmpty())
-        widget->setAccessibleName(text);
-    if (control.style & WS_DISABLED)
-        widget->setEnabled(false);
-    return widget;
-}
-
 void DialogHost::createControls() {
     bool first = true;
     for (const ControlTemplate& control : m_template.controls) {
-        QWidget* widget = createControl(control);
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = CreateWidget(control, text, this);
+        widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
+        if (control.accessibleName && *control.accessibleName)
+            widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
+        if (control.accessibleDescription && *control.accessibleDescription)
+            widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
+        else if (!text.isEmpty())
+            widget->setAccessibleName(text);
+        if (control.style & WS_DISABLED)
+            widget->setEnabled(false);
         m_controls.push_back({control.id, widget, StartsGroup(control, first)});
         first = false;
         wireNotifications(control.id, widget);
         widget->installEventFilter(this);
         widget->show();
     }
-    chainTabOrder();
 }
 
 void DialogHost::addRuntimeControl(int id, QWidget* widget) {
     m_controls.push_back({id, widget, false});
     wireNotifications(id, widget);
     widget->installEventFilter(this);
-    chainTabOrder();
-}
-
-void DialogHost::chainTabOrder() {
-    QWidget* previous = nullptr;
-    for (const Entry& entry : m_controls) {
-        if (entry.widget->focusPolicy() == Qt::NoFocus)
-            continue;
-        if (previous)
-            setTabOrder(previous, entry.widget);
-        previous = entry.widget;
-    }
 }
 
 void DialogHost::wireNotifications(int id, QWidget* widget) {
@@ -163,11 +132,9 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
         connect(button, &QAbstractButton::clicked, this,
                 [this, id] { m_owner.Notify(Msg::Click, id); });
     } else if (auto* list = qobject_cast<ListBox*>(widget)) {
-        connect(list, &ListBox::userSelectionChanged, this,
+        connect(list, &ListBox::itemSelectionChanged, this,
                 [this, id] { m_owner.Notify(Msg::SelChange, id); });
     } else if (auto* slider = qobject_cast<Trackbar*>(widget)) {
-        connect(slider, &Trackbar::releasedCapture, this,
-                [this, id] { m_owner.Notify(Msg::ReleasedCapture, id); });
         connect(slider, &Trackbar::endTrack, this,
                 [this, id] { m_owner.Notify(Msg::EndTrack, id); });
     }
@@ -176,23 +143,19 @@ void DialogHost::wireNotifications(int id, QWidget* widget) {
 // The newest control with a number wins: a run-time control made over a template control with
 // the same number (a slider over its placeholder frame) lies on top and answers to it.
 QWidget* DialogHost::control(int id) const {
-    if (id == kNoControlId)
-        return nullptr;
-    for (auto entry = m_controls.rbegin(); entry != m_controls.rend(); ++entry) {
-        if (entry->id == id)
-            return entry->widget;
-    }
-    return nullptr;
+    const auto found = std::find_if(m_controls.rbegin(), m_controls.rend(),
+                                    [id](const Entry& entry) { return entry.id == id; });
+    return id == kNoControlId || found == m_controls.rend() ? nullptr : found->widget;
 }
 
+// At the start the window is not shown yet: a control counts unless it was hidden.
 void DialogHost::focusFirstTabStop() {
-    for (const Entry& entry : m_controls) {
-        if (entry.widget->focusPolicy() != Qt::NoFocus && entry.widget->isEnabled() &&
-            !entry.widget->isHidden()) {
-            entry.widget->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
+    const auto first = std::find_if(m_controls.begin(), m_controls.end(), [](const Entry& entry) {
+        return entry.widget->focusPolicy() != Qt::NoFocus && entry.widget->isEnabled() &&
+               !entry.widget->isHidden();
+    });
+    if (first != m_controls.end())
+        first->widget->setFocus(Qt::TabFocusReason);
 }
 
 // The arrow keys move the focus among the controls of the focused button's group, wrapping
@@ -221,22 +184,13 @@ void DialogHost::moveFocusInGroup(QWidget* from, bool forward) {
 }
 
 bool DialogHost::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && IsButtonLike(watched)) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Left:
-            moveFocusInGroup(static_cast<QWidget*>(watched), false);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Right:
-            moveFocusInGroup(static_cast<QWidget*>(watched), true);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    const bool back = key == Qt::Key_Up || key == Qt::Key_Left;
+    if (!(back || key == Qt::Key_Down || key == Qt::Key_Right) ||
+        !qobject_cast<QAbstractButton*>(watched))
+        return QDialog::eventFilter(watched, event);
+    moveFocusInGroup(static_cast<QWidget*>(watched), !back);
+    return true;
 }
 
 void DialogHost::paintEvent(QPaintEvent* event) {
@@ -251,28 +205,23 @@ void DialogHost::reject() {
     m_owner.RouteCommand(IDCANCEL);
 }
 
+// Timers are children of the window, named by their number; they end with it.
 void DialogHost::startTimer(UINT id, UINT elapseMs) {
-    std::unique_ptr<QTimer>& timer = m_timers[id];
-    if (!timer) {
-        timer = std::make_unique<QTimer>();
-        connect(timer.get(), &QTimer::timeout, this,
+    const QString name = QStringLiteral("timer %1").arg(id);
+    auto* timer = findChild<QTimer*>(name, Qt::FindDirectChildrenOnly);
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        timer->setObjectName(name);
+        connect(timer, &QTimer::timeout, this,
                 [this, id] { m_owner.Notify(Msg::Timer, static_cast<int>(id)); });
     }
     timer->start(static_cast<int>(elapseMs));
 }
 
 bool DialogHost::stopTimer(UINT id) {
-    const auto it = m_timers.find(id);
-    if (it == m_timers.end())
-        return false;
-    it->second->stop();
-    m_timers.erase(it);
-    return true;
-}
-
-void DialogHost::stopAllTimers() {
-    while (!m_timers.empty())
-        stopTimer(m_timers.begin()->first);
+    const std::unique_ptr<QTimer> timer(
+        findChild<QTimer*>(QStringLiteral("timer %1").arg(id), Qt::FindDirectChildrenOnly));
+    return timer != nullptr;
 }
 
 } // namespace framework

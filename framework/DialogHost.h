@@ -8,11 +8,7 @@
 
 #include <QDialog>
 
-#include <map>
-#include <memory>
 #include <vector>
-
-#include <QTimer>
 
 namespace framework {
 
@@ -20,18 +16,16 @@ class DialogHost : public QDialog {
     Q_OBJECT
 public:
     DialogHost(CDialog& owner, const DialogTemplate& dialogTemplate, QWidget* parent);
-    ~DialogHost() override;
 
     void createControls();
-    // Adds a control made at run time; it follows the template's controls in the tab order.
+    // Adds a control made at run time; like every widget, it joins the tab order where it was
+    // made: after the template's controls.
     void addRuntimeControl(int id, QWidget* widget);
     QWidget* control(int id) const;
-    const BaseUnits& baseUnits() const { return m_base; }
 
     void focusFirstTabStop();
     void startTimer(UINT id, UINT elapseMs);
     bool stopTimer(UINT id);
-    void stopAllTimers();
 
     void accept() override;
     void reject() override;
@@ -46,19 +40,13 @@ private:
         QWidget* widget;
         bool groupStart;
     };
-    QWidget* createControl(const ControlTemplate& control);
     void wireNotifications(int id, QWidget* widget);
     void moveFocusInGroup(QWidget* from, bool forward);
-    void chainTabOrder();
 
     CDialog& m_owner;
     const DialogTemplate& m_template;
     BaseUnits m_base;
     std::vector<Entry> m_controls; // template order, then run-time controls
-    std::map<UINT, std::unique_ptr<QTimer>> m_timers;
 };
-
-// Whether a widget takes part in keyboard navigation at all.
-bool IsTabStop(const QWidget* widget);
 
 } // namespace framework

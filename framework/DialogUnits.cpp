@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+
 namespace framework {
 namespace {
 
@@ -18,14 +20,8 @@ BaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
     static const QString letters =
         QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    BaseUnits base;
-    base.x = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
-    base.y = metrics.height();
-    if (base.x < 1)
-        base.x = 1;
-    if (base.y < 1)
-        base.y = 1;
-    return base;
+    return {std::max(1, (metrics.horizontalAdvance(letters) / 26 + 1) / 2),
+            std::max(1, metrics.height())};
 }
 
 QFont DialogFont(int points) {

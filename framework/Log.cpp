@@ -1,24 +1,16 @@
 #include "framework/Log.h"
 
+#include <QByteArray>
 #include <QLoggingCategory>
-
-#include <map>
-#include <memory>
-#include <string>
 
 namespace framework {
 
+// Failures are rare: the category is made for each one, off (but for critical messages) until
+// the logging rules enable it.
 void LogFailure(const char* area, const std::string& reason) {
-    // One category per area, made the first time it is used; QLoggingCategory keeps a pointer
-    // to its name, so the name lives in the map's key.
-    static std::map<std::string, std::unique_ptr<QLoggingCategory>> categories;
-    const std::string name = std::string("mirtconfig.") + area;
-    auto found = categories.find(name);
-    if (found == categories.end()) {
-        found = categories.emplace(name, nullptr).first;
-        found->second = std::make_unique<QLoggingCategory>(found->first.c_str(), QtCriticalMsg);
-    }
-    qCWarning(*found->second).noquote() << QString::fromStdString(reason);
+    const QByteArray name = QByteArray("mirtconfig.") + area;
+    const QLoggingCategory category(name.constData(), QtCriticalMsg);
+    qCWarning(category).noquote() << QString::fromStdString(reason);
 }
 
 } // namespace framework

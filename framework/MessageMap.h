@@ -14,13 +14,12 @@
 namespace framework {
 
 enum class Msg {
-    Click,           // BN_CLICKED from a button, check box or picture button
-    SelChange,       // LBN_SELCHANGE from a list box, on user changes only
-    ReleasedCapture, // NM_RELEASEDCAPTURE: the mouse let go of a trackbar
-    EndTrack,        // TB_ENDTRACK: a move of a trackbar finished (mouse, keyboard or wheel)
-    Timer,           // WM_TIMER; the control number is the timer number
-    Destroy,         // WM_DESTROY
-    Paint,           // WM_PAINT
+    Click,     // BN_CLICKED from a button, check box or picture button
+    SelChange, // LBN_SELCHANGE from a list box, on user changes only
+    EndTrack,  // TB_ENDTRACK: a move of a trackbar finished (mouse, keyboard or wheel)
+    Timer,     // WM_TIMER; the control number is the timer number
+    Destroy,   // WM_DESTROY
+    Paint,     // WM_PAINT
 };
 
 inline constexpr int kAnyId = -2;

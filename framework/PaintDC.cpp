@@ -8,30 +8,23 @@
 
 namespace framework {
 
-struct CPaintDC::Impl {
-    explicit Impl(QWidget* widget) : painter(widget), widget(widget) {}
-    QPainter painter;
-    QWidget* widget;
-};
-
-CPaintDC::CPaintDC(CDialog& window) {
-    if (window.Host())
-        m_impl = std::make_unique<Impl>(window.Host());
+CPaintDC::CPaintDC(CDialog& window) : m_window(window.Host()) {
+    if (m_window)
+        m_painter = std::make_unique<QPainter>(m_window);
 }
 
 CPaintDC::~CPaintDC() = default;
 
 void CPaintDC::EraseIconBackground() {
-    if (m_impl)
-        m_impl->painter.fillRect(m_impl->widget->rect(), m_impl->widget->palette().window());
+    if (m_painter)
+        m_painter->fillRect(m_window->rect(), m_window->palette().window());
 }
 
 void CPaintDC::DrawIcon(int x, int y, HICON icon) {
-    if (!m_impl || icon == 0)
-        return;
     const int side = GetSystemMetrics(SM_CXICON);
-    m_impl->painter.drawPixmap(
-        x, y, RenderPicture(icon, QSize(side, side), m_impl->widget->devicePixelRatioF()));
+    if (m_painter && icon != 0)
+        m_painter->drawPixmap(
+            x, y, RenderPicture(icon, QSize(side, side), m_window->devicePixelRatioF()));
 }
 
 int GetSystemMetrics(int index) {

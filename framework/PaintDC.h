@@ -5,8 +5,11 @@
 
 #include <memory>
 
+class QPainter;
+
 namespace framework {
 class CDialog;
+class DialogHost;
 
 class CPaintDC {
 public:
@@ -19,8 +22,8 @@ public:
     void DrawIcon(int x, int y, HICON icon);
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    DialogHost* m_window;
+    std::unique_ptr<QPainter> m_painter; // none without a window
 };
 
 int GetSystemMetrics(int index);

@@ -1,57 +1,58 @@
 #include "framework/Resources.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
 namespace framework {
 namespace {
 
-std::map<int, const DialogTemplate*>& Templates() {
-    static std::map<int, const DialogTemplate*> templates;
-    return templates;
+struct Registry {
+    std::map<int, const DialogTemplate*> templates;
+    std::map<int, const char*> pictures;
+    std::vector<PrerenderedPicture> prerendered;
+};
+
+Registry& Registered() {
+    static Registry registry;
+    return registry;
 }
 
-std::map<int, const char*>& Pictures() {
-    static std::map<int, const char*> pictures;
-    return pictures;
-}
-
-std::vector<PrerenderedPicture>& Prerendered() {
-    static std::vector<PrerenderedPicture> pictures;
-    return pictures;
+template <class Map>
+typename Map::mapped_type Find(const Map& map, int id) {
+    const auto it = map.find(id);
+    return it == map.end() ? nullptr : it->second;
 }
 
 } // namespace
 
 void RegisterDialogTemplate(const DialogTemplate& dialogTemplate) {
-    Templates()[dialogTemplate.id] = &dialogTemplate;
+    Registered().templates[dialogTemplate.id] = &dialogTemplate;
 }
 
 const DialogTemplate* FindDialogTemplate(int id) {
-    const auto it = Templates().find(id);
-    return it == Templates().end() ? nullptr : it->second;
+    return Find(Registered().templates, id);
 }
 
 void RegisterPicture(int id, const char* path) {
-    Pictures()[id] = path;
+    Registered().pictures[id] = path;
 }
 
 const char* FindPicturePath(int id) {
-    const auto it = Pictures().find(id);
-    return it == Pictures().end() ? nullptr : it->second;
+    return Find(Registered().pictures, id);
 }
 
 void RegisterPrerenderedPicture(const PrerenderedPicture& picture) {
-    Prerendered().push_back(picture);
+    Registered().prerendered.push_back(picture);
 }
 
 const PrerenderedPicture* FindPrerenderedPicture(int id, int width, int height, double ratio) {
-    for (const PrerenderedPicture& picture : Prerendered()) {
-        if (picture.id == id && picture.width == width && picture.height == height &&
-            picture.ratio == ratio)
-            return &picture;
-    }
-    return nullptr;
+    const auto& all = Registered().prerendered;
+    const auto it = std::find_if(all.begin(), all.end(), [&](const PrerenderedPicture& picture) {
+        return picture.id == id && picture.width == width && picture.height == height &&
+               picture.ratio == ratio;
+    });
+    return it == all.end() ? nullptr : &*it;
 }
 
 } // namespace framework

@@ -38,9 +38,7 @@ struct DialogTemplate {
     int id = 0;
     const char* caption = "";
     int cx = 0, cy = 0; // client size in dialog units
-    const char* fontFace = "MS Sans Serif";
     int fontPoints = 8;
-    bool showInTaskbar = false;
     std::span<const ControlTemplate> controls;
 };
 

@@ -1,31 +1,20 @@
-// Starting the toolkit where there is no display. Qt's platform plugins and the libraries under
-// them (libxcb, libwayland, EGL, the framebuffer) then print their own lines, and Qt aborts with
-// a hint to reinstall the program, which helps no one. While the toolkit starts, a
-// ToolkitStartGuard holds standard error back; if the start fails for want of a window system,
-// it prints one plain line and ends the process with status 1. Otherwise, when it goes out of
-// scope, everything the start wrote reaches standard error unchanged.
+// Starting the toolkit where there may be no display. Qt ends a start that finds no window
+// system with a fatal message and an abort, and suggests reinstalling the program; this start
+// prints one plain line of ours first, then Qt's own reason, and ends with status 1.
 #pragma once
 
-#include "framework/StandardErrorHold.h"
+#include <QApplication>
 
-#include <string>
+#include <optional>
 
 namespace framework {
 
-class ToolkitStartGuard {
-public:
-    // programName begins the line printed on failure ("mirtconfig: no display available...").
-    explicit ToolkitStartGuard(const std::string& programName);
-    ~ToolkitStartGuard();
-    ToolkitStartGuard(const ToolkitStartGuard&) = delete;
-    ToolkitStartGuard& operator=(const ToolkitStartGuard&) = delete;
-
-    // For a start that went through but found no screen to show a window on (the framebuffer
-    // platform without a framebuffer): prints the one line and ends the process with status 1.
-    [[noreturn]] void EndForWantOfDisplay() const noexcept;
-
-private:
-    StandardErrorHold m_hold;
-};
+// Makes the application object in `application`. Where no window system answers, prints
+// "<program>: no display available; ..." and ends the process with status 1: with Qt's reason
+// after the line when Qt's start fails (no such platform plugin, or none could connect); alone,
+// returning false, when the start went through without a screen (the framebuffer platform
+// without a framebuffer). Descriptors 0, 1 and 2 that are closed are opened on /dev/null first,
+// so that no file or connection opened later takes their place and receives Qt's warnings.
+bool StartToolkit(std::optional<QApplication>& application, int& argc, char** argv);
 
 } // namespace framework

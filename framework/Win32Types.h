@@ -19,14 +19,12 @@ inline constexpr BOOL FALSE = 0;
 #endif
 using UINT = unsigned int;
 using DWORD = std::uint32_t;
-using LONGLONG = std::int64_t;
 
 // Icons are referred to by resource number; 0 is "no icon".
 using HICON = int;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr int ID_HELP = 57670;
 
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOW = 5;
@@ -34,8 +32,6 @@ inline constexpr int SW_SHOW = 5;
 inline constexpr UINT MB_OK = 0;
 inline constexpr int LB_ERR = -1;
 
-inline constexpr int ICON_SMALL = 0;
-inline constexpr int ICON_BIG = 1;
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 

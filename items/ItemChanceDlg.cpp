@@ -4,8 +4,8 @@
 #include "res/Resources.h"
 #include "settings/GameSettings.h"
 
-#include <cstdio>
 #include <iterator>
+#include <string>
 
 using namespace framework::win32;
 
@@ -27,12 +27,6 @@ constexpr const char* kSumCaption = "Ошибка";
 CItemChanceDlg::CItemChanceDlg() : CDialog(res::IDD_ITEM_CHANCE) {
     for (int row = 0; row < kItemCount; ++row)
         DDX_Text(res::kChanceLabels[row], m_strChance[row]);
-}
-
-int CItemChanceDlg::OnCreate() {
-    if (CDialog::OnCreate() == -1)
-        return -1;
-    return 0;
 }
 
 BOOL CItemChanceDlg::OnInitDialog() {
@@ -61,9 +55,7 @@ void CItemChanceDlg::OnOK() {
         sum += slider.GetPos();
 
     if (sum != kSliderMax) {
-        char percent[16];
-        std::snprintf(percent, sizeof percent, "%d", sum * kPercentPerStep);
-        MessageBox(std::string(kSumMessage) + percent + "%", kSumCaption);
+        MessageBox(kSumMessage + std::to_string(sum * kPercentPerStep) + "%", kSumCaption);
         return;
     }
 

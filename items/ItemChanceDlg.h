@@ -18,7 +18,6 @@ public:
     std::string m_strChance[kItemCount];
 
 protected:
-    int OnCreate() override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 

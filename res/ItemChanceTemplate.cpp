@@ -1,5 +1,3 @@
-#include "res/Templates.h"
-
 #include "res/ItemChanceControls.h"
 #include "res/Resources.h"
 
@@ -12,26 +10,7 @@ using framework::ControlTemplate;
 using framework::kNoControlId;
 
 // The name tells a screen reader what the picture shows and which slider (Предмет N) it goes with.
-constexpr ControlTemplate Picture(int row, int y, const char* name) {
-    return {kNoControlId,
-            ControlKind::BitmapStatic,
-            "",
-            16,
-            y,
-            17,
-            17,
-            SS_BITMAP,
-            WS_EX_DLGMODALFRAME,
-            IDB_ITEM_FIRST + row,
-            name,
-            "Рисунок предмета; вероятность задаёт ползунок справа"};
-}
-constexpr ControlTemplate Placeholder(int id, int y) {
-    return {id, ControlKind::Static, "", 35, y, 98, 22, SS_BLACKFRAME};
-}
-constexpr ControlTemplate Percent(int id, int y) {
-    return {id, ControlKind::Static, "50%", 143, y, 21, 8, SS_LEFT};
-}
+constexpr const char* kPictureDescription = "Рисунок предмета; вероятность задаёт ползунок справа";
 
 constexpr ControlTemplate kControls[] = {
     {IDOK, ControlKind::DefPushButton, "OK", 141, 156, 50, 14, WS_TABSTOP},
@@ -40,26 +19,31 @@ constexpr ControlTemplate kControls[] = {
     {kNoControlId, ControlKind::Static,
      "Здесь вы можете настроить вероятность появления для каждого передмета.", 16, 13, 224, 20,
      SS_LEFT},
-    Picture(0, 35, "Предмет 1: молния"),
-    Placeholder(IDC_CHANCE_SLIDER_1, 33),
-    Percent(IDC_CHANCE_LABEL_1, 40),
-    Picture(1, 58, "Предмет 2: паутина"),
-    Placeholder(IDC_CHANCE_SLIDER_2, 56),
-    Percent(IDC_CHANCE_LABEL_2, 62),
-    Picture(2, 79, "Предмет 3: рука"),
-    Placeholder(IDC_CHANCE_SLIDER_3, 79),
-    Percent(IDC_CHANCE_LABEL_3, 83),
-    Picture(3, 102, "Предмет 4: стрелка вниз"),
-    Placeholder(IDC_CHANCE_SLIDER_4, 102),
-    Percent(IDC_CHANCE_LABEL_4, 105),
-    Picture(4, 125, "Предмет 5: стрелка вверх"),
-    Placeholder(IDC_CHANCE_SLIDER_5, 125),
-    Percent(IDC_CHANCE_LABEL_5, 128),
+    {kNoControlId, ControlKind::BitmapStatic, "", 16, 35, 17, 17, SS_BITMAP, WS_EX_DLGMODALFRAME,
+     IDB_ITEM_FIRST + 0, "Предмет 1: молния", kPictureDescription},
+    {kChanceSliders[0], ControlKind::Static, "", 35, 33, 98, 22, SS_BLACKFRAME},
+    {kChanceLabels[0], ControlKind::Static, "50%", 143, 40, 21, 8, SS_LEFT},
+    {kNoControlId, ControlKind::BitmapStatic, "", 16, 58, 17, 17, SS_BITMAP, WS_EX_DLGMODALFRAME,
+     IDB_ITEM_FIRST + 1, "Предмет 2: паутина", kPictureDescription},
+    {kChanceSliders[1], ControlKind::Static, "", 35, 56, 98, 22, SS_BLACKFRAME},
+    {kChanceLabels[1], ControlKind::Static, "50%", 143, 62, 21, 8, SS_LEFT},
+    {kNoControlId, ControlKind::BitmapStatic, "", 16, 79, 17, 17, SS_BITMAP, WS_EX_DLGMODALFRAME,
+     IDB_ITEM_FIRST + 2, "Предмет 3: рука", kPictureDescription},
+    {kChanceSliders[2], ControlKind::Static, "", 35, 79, 98, 22, SS_BLACKFRAME},
+    {kChanceLabels[2], ControlKind::Static, "50%", 143, 83, 21, 8, SS_LEFT},
+    {kNoControlId, ControlKind::BitmapStatic, "", 16, 102, 17, 17, SS_BITMAP, WS_EX_DLGMODALFRAME,
+     IDB_ITEM_FIRST + 3, "Предмет 4: стрелка вниз", kPictureDescription},
+    {kChanceSliders[3], ControlKind::Static, "", 35, 102, 98, 22, SS_BLACKFRAME},
+    {kChanceLabels[3], ControlKind::Static, "50%", 143, 105, 21, 8, SS_LEFT},
+    {kNoControlId, ControlKind::BitmapStatic, "", 16, 125, 17, 17, SS_BITMAP, WS_EX_DLGMODALFRAME,
+     IDB_ITEM_FIRST + 4, "Предмет 5: стрелка вверх", kPictureDescription},
+    {kChanceSliders[4], ControlKind::Static, "", 35, 125, 98, 22, SS_BLACKFRAME},
+    {kChanceLabels[4], ControlKind::Static, "50%", 143, 128, 21, 8, SS_LEFT},
 };
 
 } // namespace
 
 const framework::DialogTemplate kItemChanceTemplate = {
-    IDD_ITEM_CHANCE, "Настройки предметов", 255, 177, "MS Sans Serif", 8, false, kControls};
+    IDD_ITEM_CHANCE, "Настройки предметов", 255, 177, 8, kControls};
 
 } // namespace res

@@ -1,5 +1,3 @@
-#include "res/Templates.h"
-
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 
@@ -38,6 +36,6 @@ constexpr ControlTemplate kControls[] = {
 } // namespace
 
 const framework::DialogTemplate kMp3OptionsTemplate = {
-    IDD_MP3_OPTIONS, "Опции MP3 Проигрывателя", 278, 140, "MS Sans Serif", 8, false, kControls};
+    IDD_MP3_OPTIONS, "Опции MP3 Проигрывателя", 278, 140, 8, kControls};
 
 } // namespace res

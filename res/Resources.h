@@ -1,5 +1,7 @@
-// Numbers of the program's windows, controls and pictures, and their registration.
+// Numbers of the program's windows and pictures, the window templates, and their registration.
 #pragma once
+
+#include "framework/Template.h"
 
 namespace res {
 
@@ -15,12 +17,15 @@ inline constexpr int IDD_SETTINGS = 102;
 inline constexpr int IDD_MP3_OPTIONS = 133;
 inline constexpr int IDD_ITEM_CHANCE = 136;
 
-// Registers every template and picture with the dialog layer; call once before any window.
-void RegisterResources();
+extern const framework::DialogTemplate kSettingsTemplate;
+extern const framework::DialogTemplate kMp3OptionsTemplate;
+extern const framework::DialogTemplate kItemChanceTemplate;
 
-// The two halves of it: the templates and the pictures' vector sources, and the pictures drawn
-// from those sources at build time (mirt_render_pictures) at the sizes the windows show them.
+// Registers every template and picture with the dialog layer; call once before any window. It
+// is written at build time by mirt_render_pictures: RegisterSources, then the pictures drawn
+// from those sources at the sizes the windows show them.
+void RegisterResources();
+// The templates and the pictures' vector sources.
 void RegisterSources();
-void RegisterPrerenderedPictures();
 
 } // namespace res

@@ -1,5 +1,3 @@
-#include "res/Templates.h"
-
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "res/Texts.h"
@@ -40,7 +38,7 @@ constexpr ControlTemplate kControls[] = {
 
 } // namespace
 
-const framework::DialogTemplate kSettingsTemplate = {
-    IDD_SETTINGS, kSettingsCaption, 320, 200, "MS Sans Serif", 8, true, kControls};
+const framework::DialogTemplate kSettingsTemplate = {IDD_SETTINGS, kSettingsCaption, 320, 200, 8,
+                                                     kControls};
 
 } // namespace res

@@ -1,7 +1,6 @@
 #include "res/Resources.h"
 
 #include "framework/Resources.h"
-#include "res/Templates.h"
 
 namespace res {
 

@@ -1,27 +1,22 @@
 #include "framework/widgets/ListBox.h"
 
+#include <QSignalBlocker>
+
 namespace framework {
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_quiet)
-            emit userSelectionChanged();
-    });
 }
 
+// The list's signals are held back meanwhile: itemSelectionChanged tells of the user's changes.
 void ListBox::selectQuietly(int row) {
-    m_quiet = true;
-    if (row >= 0 && row < count()) {
+    const QSignalBlocker quiet(this);
+    if (row >= 0 && row < count())
         setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-    } else {
+    else
         clearSelection();
-    }
-    m_quiet = false;
 }
 
 // Every user action on an item (click, drag, keys, with or without Ctrl) makes that item the one

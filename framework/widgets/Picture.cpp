@@ -4,23 +4,35 @@
 
 #include <QIcon>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace framework {
 
+// Each picture is made once for a size and scale and kept in Qt's pixmap cache, so that a repaint
+// only copies it.
 QPixmap RenderPicture(int id, QSize size, qreal devicePixelRatio) {
+    const QString key = QStringLiteral("mirt-picture-%1-%2x%3@%4")
+                            .arg(id)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
     if (const PrerenderedPicture* picture =
             FindPrerenderedPicture(id, size.width(), size.height(), devicePixelRatio)) {
         const int width = picture->width * picture->ratio;
         const int height = picture->height * picture->ratio;
-        const QImage image(reinterpret_cast<const uchar*>(picture->pixels), width, height,
-                           width * 4, QImage::Format_ARGB32_Premultiplied);
-        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap = QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture->pixels), width,
+                                           height, width * 4, QImage::Format_ARGB32_Premultiplied));
         pixmap.setDevicePixelRatio(devicePixelRatio);
-        return pixmap;
+    } else {
+        pixmap = DrawPicture(id, size, devicePixelRatio);
     }
-    return DrawPicture(id, size, devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 // The SVG is drawn by Qt's SVG icon engine, a plugin that is loaded only when a picture is
@@ -49,8 +61,6 @@ QPixmap DrawPicture(int id, QSize size, qreal devicePixelRatio) {
 
 QIcon PictureIcon(int id) {
     QIcon icon;
-    if (FindPicturePath(id) == nullptr)
-        return icon;
     // The icon's own two sizes, and the larger one again for screens at twice the scale.
     for (const IconRendition& rendition : kIconRenditions) {
         const QPixmap pixmap =
@@ -69,16 +79,12 @@ PictureStatic::PictureStatic(int pictureId, bool raisedBorder, QWidget* parent)
     }
 }
 
-// The picture is drawn once for its size and scale and then only copied on each repaint.
 void PictureStatic::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     const QRect target = contentsRect();
-    const qreal ratio = devicePixelRatioF();
-    if (m_cache.isNull() || m_cache.deviceIndependentSize().toSize() != target.size() ||
-        m_cache.devicePixelRatio() != ratio)
-        m_cache = RenderPicture(m_picture, target.size(), ratio);
     QPainter painter(this);
-    painter.drawPixmap(target.topLeft(), m_cache);
+    painter.drawPixmap(target.topLeft(),
+                       RenderPicture(m_picture, target.size(), devicePixelRatioF()));
 }
 
 // Like every push button of a dialog, it becomes the default button while it has the focus, so
@@ -88,12 +94,6 @@ PictureButton::PictureButton(int pictureId, QWidget* parent)
     setAutoDefault(true);
 }
 
-QRect PictureButton::pictureRect() const {
-    const int inset = 2;
-    return rect().adjusted(inset, inset, -inset, -inset);
-}
-
-// Like PictureStatic, the picture is drawn once for its size and scale and then only copied.
 void PictureButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
@@ -102,13 +102,10 @@ void PictureButton::paintEvent(QPaintEvent*) {
     QRect target = pictureRect();
     if (isDown())
         target.translate(1, 1);
-    const qreal ratio = devicePixelRatioF();
-    if (m_cache.isNull() || m_cache.deviceIndependentSize().toSize() != target.size() ||
-        m_cache.devicePixelRatio() != ratio)
-        m_cache = RenderPicture(m_picture, target.size(), ratio);
     if (!isEnabled())
         painter.setOpacity(0.4);
-    painter.drawPixmap(target.topLeft(), m_cache);
+    painter.drawPixmap(target.topLeft(),
+                       RenderPicture(m_picture, target.size(), devicePixelRatioF()));
 }
 
 } // namespace framework

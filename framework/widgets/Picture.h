@@ -36,7 +36,6 @@ protected:
 
 private:
     int m_picture;
-    QPixmap m_cache;
 };
 
 // A push button that shows only a picture; it draws the default highlight while it is the
@@ -47,7 +46,7 @@ public:
 
     int pictureId() const { return m_picture; }
     // Where the picture is drawn (the button less its bevel), and its logical size.
-    QRect pictureRect() const;
+    QRect pictureRect() const { return rect().adjusted(2, 2, -2, -2); }
     QSize pictureSize() const { return pictureRect().size(); }
 
 protected:
@@ -55,7 +54,6 @@ protected:
 
 private:
     int m_picture;
-    QPixmap m_cache;
 };
 
 } // namespace framework

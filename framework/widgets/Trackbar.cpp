@@ -11,14 +11,9 @@ namespace framework {
 
 Trackbar::Trackbar(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
     setRangeAndPage(0, 100);
-    setSingleStep(1);
-    setTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    // The classic vertical trackbar has its minimum at the top.
-    if (orientation == Qt::Vertical) {
-        setInvertedAppearance(true);
-        setInvertedControls(true);
-    }
+    // The classic vertical trackbar has its minimum at the top (its keys and wheel are below).
+    setInvertedAppearance(orientation == Qt::Vertical);
 }
 
 Trackbar* Trackbar::create(DWORD style, QWidget* parent) {
@@ -36,7 +31,7 @@ Trackbar* Trackbar::create(DWORD style, QWidget* parent) {
 
 void Trackbar::setPositionQuietly(int pos) {
     const QSignalBlocker blocker(this);
-    setValue(std::clamp(pos, minimum(), maximum()));
+    setValue(pos); // limited to the range by the slider itself
 }
 
 void Trackbar::setRangeAndPage(int minimum, int maximum) {
@@ -45,27 +40,24 @@ void Trackbar::setRangeAndPage(int minimum, int maximum) {
     setPageStep(std::max(1, (maximum - minimum) / 5));
 }
 
-void Trackbar::moveBy(int delta) {
-    setValue(std::clamp(value() + delta, minimum(), maximum()));
-}
-
 // Left and Up move towards the minimum, Right and Down towards the maximum, whatever the
-// orientation; Page Up/Down move a page, Home and End go to the ends.
+// orientation; Page Up/Down move a page, Home and End go to the ends. The slider keeps each
+// move within its range.
 void Trackbar::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Up:
-        moveBy(-singleStep());
+        setValue(value() - singleStep());
         break;
     case Qt::Key_Right:
     case Qt::Key_Down:
-        moveBy(singleStep());
+        setValue(value() + singleStep());
         break;
     case Qt::Key_PageUp:
-        moveBy(-pageStep());
+        setValue(value() - pageStep());
         break;
     case Qt::Key_PageDown:
-        moveBy(pageStep());
+        setValue(value() + pageStep());
         break;
     case Qt::Key_Home:
         setValue(minimum());
@@ -95,22 +87,18 @@ void Trackbar::keyReleaseEvent(QKeyEvent* event) {
 void Trackbar::mousePressEvent(QMouseEvent* event) {
     // A move whose button went up unseen (the mouse was taken away meanwhile) ends first.
     if (m_pressedButton != Qt::NoButton && !(event->buttons() & m_pressedButton))
-        finishMouseMove();
-    if (m_pressedButton == Qt::NoButton)
+        emit endTrack();
+    if (m_pressedButton == Qt::NoButton || !(event->buttons() & m_pressedButton))
         m_pressedButton = event->button();
     QSlider::mousePressEvent(event);
 }
 
 void Trackbar::mouseReleaseEvent(QMouseEvent* event) {
     QSlider::mouseReleaseEvent(event);
-    if (event->button() == m_pressedButton)
-        finishMouseMove();
-}
-
-void Trackbar::finishMouseMove() {
-    m_pressedButton = Qt::NoButton;
-    emit endTrack();
-    emit releasedCapture();
+    if (event->button() == m_pressedButton) {
+        m_pressedButton = Qt::NoButton;
+        emit endTrack();
+    }
 }
 
 void Trackbar::wheelEvent(QWheelEvent* event) {
@@ -122,7 +110,7 @@ void Trackbar::wheelEvent(QWheelEvent* event) {
     m_wheelRemainder -= notches * 120;
     if (notches != 0) {
         const int before = value();
-        moveBy(-notches * singleStep());
+        setValue(value() - notches * singleStep());
         if (value() != before)
             emit endTrack();
     }

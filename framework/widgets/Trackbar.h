@@ -1,5 +1,5 @@
 // A slider that behaves like the classic trackbar: its keys, its page size of a fifth of the
-// range, and its two notifications (the mouse let go; a move finished).
+// range, and its notification that a move finished.
 #pragma once
 
 #include "framework/Win32Types.h"
@@ -21,8 +21,7 @@ public:
     void setRangeAndPage(int minimum, int maximum);
 
 signals:
-    void releasedCapture(); // the mouse button that pressed on the control went up
-    void endTrack();        // a move by any mouse button, the keyboard or the wheel finished
+    void endTrack(); // a move by any mouse button, the keyboard or the wheel finished
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -32,8 +31,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void moveBy(int delta);
-    void finishMouseMove();
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_keyMoved = false;
     int m_wheelRemainder = 0;

@@ -12,31 +12,26 @@ private slots:
         QTest::addColumn<QByteArray>("value"); // null: not set
         QTest::addColumn<QByteArray>("kept");  // null: unset at the start
         const QByteArray unset;
-        QTest::newRow("HOME empty") << QByteArray("HOME") << QByteArray("") << unset;
-        QTest::newRow("HOME relative") << QByteArray("HOME") << QByteArray("player") << unset;
-        QTest::newRow("HOME absolute")
-            << QByteArray("HOME") << QByteArray("/home/player") << QByteArray("/home/player");
-        QTest::newRow("HOME not set") << QByteArray("HOME") << unset << unset;
-        QTest::newRow("XDG_CACHE_HOME from the dot")
-            << QByteArray("XDG_CACHE_HOME") << QByteArray("./cache") << unset;
-        QTest::newRow("XDG_DATA_HOME with a tilde, which nothing expands")
-            << QByteArray("XDG_DATA_HOME") << QByteArray("~/.local/share") << unset;
-        QTest::newRow("XDG_CONFIG_HOME empty")
-            << QByteArray("XDG_CONFIG_HOME") << QByteArray("") << unset;
-        QTest::newRow("XDG_STATE_HOME absolute")
-            << QByteArray("XDG_STATE_HOME") << QByteArray("/s") << QByteArray("/s");
-        QTest::newRow("XDG_RUNTIME_DIR relative")
-            << QByteArray("XDG_RUNTIME_DIR") << QByteArray("run/user/0") << unset;
-        QTest::newRow("TMPDIR relative") << QByteArray("TMPDIR") << QByteArray("tmp") << unset;
-        QTest::newRow("XDG_DATA_DIRS mixed")
-            << QByteArray("XDG_DATA_DIRS") << QByteArray("share:/usr/local/share::./x:/usr/share:")
-            << QByteArray("/usr/local/share:/usr/share");
-        QTest::newRow("XDG_DATA_DIRS all absolute")
-            << QByteArray("XDG_DATA_DIRS") << QByteArray("/a:/b") << QByteArray("/a:/b");
-        QTest::newRow("XDG_CONFIG_DIRS only relative")
-            << QByteArray("XDG_CONFIG_DIRS") << QByteArray("etc/xdg::.") << unset;
-        QTest::newRow("XDG_CONFIG_DIRS empty")
-            << QByteArray("XDG_CONFIG_DIRS") << QByteArray("") << unset;
+        const auto row = [](const char* name, const char* variable, QByteArray value,
+                            QByteArray kept) {
+            QTest::newRow(name) << QByteArray(variable) << value << kept;
+        };
+        row("HOME empty", "HOME", "", unset);
+        row("HOME relative", "HOME", "player", unset);
+        row("HOME absolute", "HOME", "/home/player", "/home/player");
+        row("HOME not set", "HOME", unset, unset);
+        row("XDG_CACHE_HOME from the dot", "XDG_CACHE_HOME", "./cache", unset);
+        row("XDG_DATA_HOME with a tilde, which nothing expands", "XDG_DATA_HOME", "~/.local/share",
+            unset);
+        row("XDG_CONFIG_HOME empty", "XDG_CONFIG_HOME", "", unset);
+        row("XDG_STATE_HOME absolute", "XDG_STATE_HOME", "/s", "/s");
+        row("XDG_RUNTIME_DIR relative", "XDG_RUNTIME_DIR", "run/user/0", unset);
+        row("TMPDIR relative", "TMPDIR", "tmp", unset);
+        row("XDG_DATA_DIRS mixed", "XDG_DATA_DIRS",
+            "share:/usr/local/share::./x:/usr/share:", "/usr/local/share:/usr/share");
+        row("XDG_DATA_DIRS all absolute", "XDG_DATA_DIRS", "/a:/b", "/a:/b");
+        row("XDG_CONFIG_DIRS only relative", "XDG_CONFIG_DIRS", "etc/xdg::.", unset);
+        row("XDG_CONFIG_DIRS empty", "XDG_CONFIG_DIRS", "", unset);
     }
     void keepsOnlyAbsoluteFolders() {
         QFETCH(QByteArray, name);

@@ -1,4 +1,5 @@
-// The settings window driven through its widgets: pages, switches, loading and saving Config.cfg.
+// The settings window driven through its widgets: pages, switches, loading Config.cfg and a
+// failed save. The roads from the windows to the file are tests/app/tst_TypicalRoad.cpp.
 #include "app/SettingsDlg.h"
 #include "framework/MessageBox.h"
 #include "res/SettingsControls.h"
@@ -161,57 +162,6 @@ private slots:
             Click(w, IDCANCEL);
         });
         dialog.DoModal();
-    }
-
-    void okWritesTheTwentyBytes() {
-        ScopedWorkingDir dir;
-        QVERIFY(WriteFile(dir.file("Config.cfg"),
-                          ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})));
-        CSettingsDlg dialog(testsupport::QuietPreview());
-        WhenNextDialogShows([&](CDialog& w) {
-            ClickListRow(w, res::IDC_PAGES, 1);
-            QVERIFY(IsChecked(w, res::IDC_SOUND));
-            Click(w, res::IDC_MP3_PLAYER);
-            Click(w, res::IDC_PLAY_XM);
-            Click(w, res::IDC_SOUND);
-            // Return on a check box presses the default button, OK.
-            Control(w, res::IDC_SOUND)->setFocus();
-            Key(w, Qt::Key_Return);
-        });
-        QCOMPARE(dialog.DoModal(), IDOK);
-        QCOMPARE(ReadFile(dir.file("Config.cfg")),
-                 ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}));
-        QCOMPARE(g_nItemChance[4], 200);
-    }
-
-    void okWithoutAFileWritesTheDefaults() {
-        ScopedWorkingDir dir;
-        CSettingsDlg dialog(testsupport::QuietPreview());
-        WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
-        QCOMPARE(dialog.DoModal(), IDOK);
-        QCOMPARE(ReadFile(dir.file("Config.cfg")), ConfigFileBytes(0, 0, 0, 0, 0));
-    }
-
-    void cancelAndCloseWriteNothing() {
-        ScopedWorkingDir dir;
-        const QByteArray original = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
-        QVERIFY(WriteFile(dir.file("Config.cfg"), original));
-        for (int way = 0; way < 3; ++way) {
-            CSettingsDlg dialog(testsupport::QuietPreview());
-            WhenNextDialogShows([way](CDialog& w) {
-                ClickListRow(w, res::IDC_PAGES, 1);
-                Click(w, res::IDC_MP3_PLAYER);
-                Click(w, res::IDC_SOUND);
-                if (way == 0)
-                    Click(w, IDCANCEL);
-                else if (way == 1)
-                    Key(w, Qt::Key_Escape);
-                else
-                    w.Host()->close();
-            });
-            QCOMPARE(dialog.DoModal(), IDCANCEL);
-            QCOMPARE(ReadFile(dir.file("Config.cfg")), original);
-        }
     }
 
     void badMagicOpensWithEverythingOff() {

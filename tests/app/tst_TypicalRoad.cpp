@@ -1,10 +1,16 @@
-// The whole road a user takes: switch the MP3 player on, preview the Music folder, turn the
-// volume down, confirm both windows, and find the choices in Config.cfg.
+// The roads a user takes through the windows, each ending in Config.cfg: what the settings
+// window, the item chances window and the MP3 options window set reaches the file when OK
+// confirms them, a refused or cancelled sub-window changes nothing, and Cancel, Escape and the
+// close button of the settings window leave the file as it was.
 #include "app/SettingsDlg.h"
+#include "res/ItemChanceControls.h"
 #include "res/Mp3OptionsControls.h"
 #include "res/SettingsControls.h"
+#include "support/ConfigFileBytes.h"
 #include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
+#include "support/ScriptedRun.h"
+#include "support/SettingValues.h"
 #include "support/SettingsRoad.h"
 #include "support/SmallFiles.h"
 #include "support/WindowTestMain.h"
@@ -14,55 +20,148 @@
 #include <QSlider>
 #include <QtTest>
 
+#include <functional>
+
 using namespace framework::win32;
 
 using framework::CDialog;
 using testsupport::Click;
 using testsupport::ClickListRow;
+using testsupport::ConfigFileBytes;
+using testsupport::Control;
 using testsupport::ControlAs;
 using testsupport::Key;
-using testsupport::WhenNextDialogShows;
+
+using Road = std::function<void(CSettingsDlg&)>;
+Q_DECLARE_METATYPE(Road)
+
+namespace {
+
+// Opens the item chances window from the settings window, lets `inItems` drive it, and confirms
+// the settings window.
+Road ThroughItemChances(testsupport::WindowScript inItems) {
+    return [inItems](CSettingsDlg& settings) {
+        testsupport::WhenNextDialogShows(testsupport::Closing(inItems));
+        Click(settings, res::IDC_ITEM_CHANCES);
+        Click(settings, IDOK);
+    };
+}
+
+// The music page's three switches flipped, then `close` ends the window.
+Road FlipSwitchesThen(std::function<void(CDialog&)> close) {
+    return [close](CSettingsDlg& settings) {
+        ClickListRow(settings, res::IDC_PAGES, 1);
+        Click(settings, res::IDC_MP3_PLAYER);
+        Click(settings, res::IDC_PLAY_XM);
+        Click(settings, res::IDC_SOUND);
+        close(settings);
+    };
+}
+
+// The MP3 player switched on, the second track previewed and the volume turned down by 30 steps
+// in the MP3 options window.
+void PreviewAndTurnDown(CSettingsDlg& settings) {
+    CMp3Player& player = settings.Preview().Player();
+    ClickListRow(settings, res::IDC_PAGES, 1);
+    Click(settings, res::IDC_MP3_PLAYER);
+    testsupport::WhenNextDialogShows([&player](CDialog& options) {
+        Click(options, res::IDC_NEXT);
+        QCOMPARE(ControlAs<QLabel>(options, res::IDC_TRACK_LABEL)->text(),
+                 QStringLiteral("second.mp3"));
+        QTRY_VERIFY(player.IsPlaying());
+        Control(options, res::IDC_VOLUME)->setFocus();
+        for (int i = 0; i < 30; ++i)
+            Key(options, Qt::Key_Down);
+        QCOMPARE(ControlAs<QLabel>(options, res::IDC_VOLUME_LABEL)->text(), QStringLiteral("70%"));
+        QCOMPARE(player.GetVolume(), -1200L);
+        Click(options, IDOK);
+    });
+    Click(settings, res::IDC_MP3_OPTIONS);
+    QVERIFY(player.IsStopped());
+    QCOMPARE(player.GetProgress(), short{0});
+    Click(settings, IDOK);
+}
+
+} // namespace
 
 class TypicalRoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void previewThenSave() {
-        const testmedia::MusicFolder music({"first.mp3", "second.mp3"}, 2);
+    void init() { testsupport::ResetSettingValues(); }
+
+    void eachRoadEndsInTheFile_data() {
+        QTest::addColumn<bool>("tracks");       // the Music folder holds first.mp3 and second.mp3
+        QTest::addColumn<QByteArray>("before"); // empty: no Config.cfg
+        QTest::addColumn<Road>("road");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QStringList>("boxes"); // "caption|text" of each message box
+        const QByteArray none;
+        QTest::newRow("no file, OK")
+            << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
+            << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
+        QTest::newRow("switches flipped, Return on a check box")
+            << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
+            << FlipSwitchesThen([](CDialog& w) {
+                   // Return on a check box presses the default button, OK.
+                   Control(w, res::IDC_SOUND)->setFocus();
+                   Key(w, Qt::Key_Return);
+               })
+            << int(IDOK) << ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}) << QStringList();
+        const QByteArray kept = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
+        QTest::newRow("switches flipped, Cancel")
+            << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
+            << int(IDCANCEL) << kept << QStringList();
+        QTest::newRow("switches flipped, Escape")
+            << false << kept << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); })
+            << int(IDCANCEL) << kept << QStringList();
+        QTest::newRow("switches flipped, the close button")
+            << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
+            << int(IDCANCEL) << kept << QStringList();
+        QTest::newRow("item chances set and confirmed")
+            << false << none << ThroughItemChances([](CDialog& items) {
+                   for (int row = 0; row < 4; ++row)
+                       testsupport::MoveSliderByKeys(items, res::kChanceSliders[row], row + 1);
+                   Click(items, IDOK);
+               })
+            << int(IDOK) << ConfigFileBytes(0, 0, 0, 0, 0, {10, 20, 30, 40, 0}) << QStringList();
+        // The loaded chances show (beyond the range at its end); a refused OK and Cancel keep them.
+        const QByteArray chances = ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0});
+        QTest::newRow("item chances from the file, a refused OK, Cancel")
+            << false << chances << ThroughItemChances([](CDialog& items) {
+                   QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[0])->value(), 5);
+                   QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[1])->value(), 10);
+                   Click(items, IDOK);
+                   Click(items, IDCANCEL);
+               })
+            << int(IDOK) << chances
+            << QStringList(QStringLiteral("Ошибка|Вероятность появления для всех предметов \n в "
+                                          "сумме должна равняться 100%! Сейчас: 150%"));
+        QTest::newRow("a track previewed, the volume turned down")
+            << true << none << Road(PreviewAndTurnDown) << int(IDOK)
+            << ConfigFileBytes(30, 0, 1, 0, 0) << QStringList();
+    }
+    void eachRoadEndsInTheFile() {
+        QFETCH(bool, tracks);
+        QFETCH(QByteArray, before);
+        QFETCH(Road, road);
+        QFETCH(int, result);
+        QFETCH(QByteArray, after);
+        QFETCH(QStringList, boxes);
+        const testmedia::MusicFolder music(tracks
+                                               ? std::vector<std::string>{"first.mp3", "second.mp3"}
+                                               : std::vector<std::string>{},
+                                           2);
         QVERIFY2(music.ok(), music.error());
+        const QString config = music.file(QStringLiteral("Config.cfg"));
+        if (!before.isEmpty())
+            QVERIFY(testsupport::WriteFile(config, before));
 
-        testsupport::SettingsRoad road(testsupport::QuietPreview(true));
-        const int result = road.Run([](CSettingsDlg& settings) {
-            CMp3Player& player = settings.Preview().Player();
-            ClickListRow(settings, res::IDC_PAGES, 1);
-            Click(settings, res::IDC_MP3_PLAYER);
-            WhenNextDialogShows([&player](CDialog& options) {
-                Click(options, res::IDC_NEXT);
-                QCOMPARE(ControlAs<QLabel>(options, res::IDC_TRACK_LABEL)->text(),
-                         QStringLiteral("second.mp3"));
-                QTRY_VERIFY(player.IsPlaying());
-                auto* volume = ControlAs<QSlider>(options, res::IDC_VOLUME);
-                volume->setFocus();
-                for (int i = 0; i < 30; ++i)
-                    Key(options, Qt::Key_Down);
-                QCOMPARE(ControlAs<QLabel>(options, res::IDC_VOLUME_LABEL)->text(),
-                         QStringLiteral("70%"));
-                QCOMPARE(player.GetVolume(), -1200L);
-                Click(options, IDOK);
-            });
-            Click(settings, res::IDC_MP3_OPTIONS);
-            QVERIFY(player.IsStopped());
-            QCOMPARE(player.GetProgress(), short{0});
-            Click(settings, IDOK);
-        });
-        QCOMPARE(result, IDOK);
-        QVERIFY(road.boxes().shown().empty());
-
-        const QByteArray bytes = testsupport::ReadFile(music.file("Config.cfg"));
-        QCOMPARE(bytes.size(), 20);
-        QCOMPARE(bytes.left(10), QByteArray("CFG MIRT: "));
-        QCOMPARE(int(bytes[10]), 30); // volume position
-        QCOMPARE(int(bytes[11]), 0);  // always random
-        QCOMPARE(int(bytes[12]), 1);  // MP3 player on
+        testsupport::SettingsRoad settings(testsupport::QuietPreview(true));
+        QCOMPARE(settings.Run(road), result);
+        QCOMPARE(settings.boxes().lines(), boxes);
+        QCOMPARE(testsupport::ReadFile(config), after);
+        QVERIFY(!testsupport::HasPendingScripts());
     }
 };
 

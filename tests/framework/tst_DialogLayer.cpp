@@ -1,9 +1,10 @@
 // The dialog layer's contract: template rendering, ordered data exchange, notification rules,
-// keyboard rules, timers, message boxes and the modal run.
+// keyboard rules (the tab order is checked on the program's windows, in tst_Accessibility),
+// trackbar keys, timers, message boxes and the modal run.
 #include "framework/DialogUnits.h"
-#include "framework/MessageBox.h"
 #include "framework/Resources.h"
 #include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/ModalScript.h"
 #include "support/ScriptedRun.h"
 
@@ -51,9 +52,9 @@ constexpr ControlTemplate kControls[] = {
     {kLabel, ControlKind::Static, "template text", 80, 30, 100, 10, SS_LEFT},
     {kDisabled, ControlKind::PushButton, "Off", 80, 45, 40, 14, WS_TABSTOP | WS_DISABLED},
     {kAction, ControlKind::PushButton, "Act", 130, 45, 40, 14, WS_TABSTOP},
+    {kPicture, ControlKind::PictureButton, "", 175, 45, 16, 13, WS_TABSTOP},
 };
-constexpr framework::DialogTemplate kTemplate = {900, "Test", 212,      100, "MS Sans Serif",
-                                                 8,   false,  kControls};
+constexpr framework::DialogTemplate kTemplate = {900, "Test", 212, 100, 8, kControls};
 
 class TestDialog : public CDialog {
 public:
@@ -74,12 +75,11 @@ public:
     framework::CListBox m_list;
     framework::CSliderCtrl m_slider;
     QStringList m_events;
-    bool m_attachedBeforeInit = true;
 
     void OnCheck() { m_events << "click-check"; }
     void OnAction() { m_events << "click-action"; }
+    void OnPicture() { m_events << "click-picture"; }
     void OnSel() { m_events << "selchange"; }
-    void OnReleased() { m_events << "released"; }
     void OnEndTrack() { m_events << "endtrack"; }
     void OnTimer1() { m_events << "timer1"; }
     void OnTimer2() { m_events << "timer2"; }
@@ -88,7 +88,6 @@ public:
 protected:
     int OnCreate() override { return m_refuseCreate ? -1 : 0; }
     BOOL OnInitDialog() override {
-        m_attachedBeforeInit = m_list.IsAttached();
         CDialog::OnInitDialog();
         m_list.AddString("a");
         m_list.AddString("b");
@@ -109,34 +108,11 @@ protected:
     static const framework::HandlerEntry<TestDialog> kHandlers[];
 };
 
-// A picture button between the default button and a check box.
-constexpr ControlTemplate kPictureControls[] = {
-    {IDOK, ControlKind::DefPushButton, "OK", 100, 40, 50, 14, WS_TABSTOP},
-    {kPicture, ControlKind::PictureButton, "", 10, 10, 16, 13, WS_TABSTOP},
-    {kCheck, ControlKind::AutoCheckBox, "Check", 40, 10, 60, 10, WS_TABSTOP},
-};
-constexpr framework::DialogTemplate kPictureTemplate = {
-    901, "Pictures", 160, 60, "MS Sans Serif", 8, false, kPictureControls};
-
-class PictureDialog : public CDialog {
-public:
-    PictureDialog() : CDialog(901) {}
-    int m_clicks = 0;
-
-protected:
-    bool Dispatch(Msg msg, int id) override {
-        if (msg != Msg::Click || id != kPicture)
-            return false;
-        ++m_clicks;
-        return true;
-    }
-};
-
 const framework::HandlerEntry<TestDialog> TestDialog::kHandlers[] = {
     {Msg::Click, kCheck, &TestDialog::OnCheck},
     {Msg::Click, kAction, &TestDialog::OnAction},
+    {Msg::Click, kPicture, &TestDialog::OnPicture},
     {Msg::SelChange, kList, &TestDialog::OnSel},
-    {Msg::ReleasedCapture, kSlider, &TestDialog::OnReleased},
     {Msg::EndTrack, kSlider, &TestDialog::OnEndTrack},
     {Msg::Timer, 1, &TestDialog::OnTimer1},
     {Msg::Timer, 2, &TestDialog::OnTimer2},
@@ -152,11 +128,7 @@ bool TestDialog::Dispatch(Msg msg, int id) {
 class DialogLayerTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        framework::RegisterDialogTemplate(kTemplate);
-        framework::RegisterDialogTemplate(kPictureTemplate);
-    }
-    void cleanup() { framework::SetMessageBoxHook({}); }
+    void initTestCase() { framework::RegisterDialogTemplate(kTemplate); }
 
     void rendersTemplateInDialogUnits() {
         TestDialog dialog;
@@ -193,7 +165,6 @@ private slots:
             QCOMPARE(dialog.m_pos, 100);
             w.EndDialog(IDCANCEL);
         });
-        QVERIFY(!dialog.m_attachedBeforeInit);
         QVERIFY(dialog.m_events.contains("destroy"));
     }
 
@@ -228,87 +199,91 @@ private slots:
             QCOMPARE(dialog.m_events, (QStringList{"click-check", "click-check"}));
             dialog.m_events.clear();
 
-            // A mouse release reports both; a key move reports only the end of the move.
-            auto* slider = ControlAs<QSlider>(w, kSlider);
-            QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
-            QVERIFY(dialog.m_events.isEmpty());
-            QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
-            QVERIFY(dialog.m_events.contains("released"));
-            QVERIFY(dialog.m_events.contains("endtrack"));
-            dialog.m_events.clear();
-            slider->setFocus();
-            dialog.m_slider.SetPos(10);
-            Key(w, Qt::Key_Right);
-            QCOMPARE(dialog.m_slider.GetPos(), 11);
-            Key(w, Qt::Key_PageDown);
-            QCOMPARE(dialog.m_slider.GetPos(), 31); // a page is a fifth of the range
-            Key(w, Qt::Key_Home);
-            QCOMPARE(dialog.m_slider.GetPos(), 0);
-            Key(w, Qt::Key_End);
-            QCOMPARE(dialog.m_slider.GetPos(), 100);
-            QCOMPARE(dialog.m_events.count("endtrack"), 4);
-            QVERIFY(!dialog.m_events.contains("released"));
             w.EndDialog(IDCANCEL);
         });
     }
 
+    // Return presses the focused push button, or else the default button; Escape and the
+    // close button cancel.
+    void keyboardFollowsDialogRules_data() {
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("key"); // 0: the window's close button
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("events");
+        const QStringList ok{"ok", "destroy"};
+        const QStringList cancel{"cancel", "destroy"};
+        QTest::newRow("Return on OK") << int(IDOK) << int(Qt::Key_Return) << int(IDOK) << ok;
+        QTest::newRow("Return on Cancel")
+            << int(IDCANCEL) << int(Qt::Key_Return) << int(IDCANCEL) << cancel;
+        QTest::newRow("Return on another button")
+            << int(kAction) << int(Qt::Key_Return) << testsupport::kLeftOpen
+            << QStringList{"click-action", "destroy"};
+        QTest::newRow("Return on a check box")
+            << int(kCheck) << int(Qt::Key_Return) << int(IDOK) << ok;
+        QTest::newRow("Return on a list") << int(kList) << int(Qt::Key_Return) << int(IDOK) << ok;
+        QTest::newRow("Return on a trackbar")
+            << int(kSlider) << int(Qt::Key_Return) << int(IDOK) << ok;
+        QTest::newRow("Escape") << int(IDOK) << int(Qt::Key_Escape) << int(IDCANCEL) << cancel;
+        QTest::newRow("the close button") << int(IDOK) << 0 << int(IDCANCEL) << cancel;
+    }
     void keyboardFollowsDialogRules() {
-        {
-            TestDialog dialog;
-            RunScripted(dialog, [&](CDialog& w) {
-                QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK)); // first tab stop
-                // Tab goes in template order and skips the disabled button.
-                const int order[] = {IDCANCEL, kCheck, kList, kSlider, kAction, IDOK};
-                for (int id : order) {
-                    Key(w, Qt::Key_Tab);
-                    QCOMPARE(w.Host()->focusWidget(), Control(w, id));
-                }
-                Key(w, Qt::Key_Backtab);
-                QCOMPARE(w.Host()->focusWidget(), Control(w, kAction));
-                // Return on a button that is not the default presses that button.
-                Key(w, Qt::Key_Return);
-                QCOMPARE(dialog.m_events, QStringList{"click-action"});
-                // Return elsewhere presses the default button.
-                Control(w, kCheck)->setFocus();
-                Key(w, Qt::Key_Return);
-            });
-            QCOMPARE(dialog.m_events, (QStringList{"click-action", "ok", "destroy"}));
-        }
-        {
-            TestDialog dialog;
-            const int result = RunScripted(dialog, [](CDialog& w) {
-                Control(w, IDCANCEL)->setFocus();
-                Key(w, Qt::Key_Return);
-            });
-            QCOMPARE(result, IDCANCEL);
-        }
-        for (int id : {kList, kSlider}) {
-            // Lists and trackbars leave Return to the dialog: the default button is pressed.
-            TestDialog dialog;
-            const int result = RunScripted(dialog, [id](CDialog& w) {
-                Control(w, id)->setFocus();
-                Key(w, Qt::Key_Return);
-            });
-            QCOMPARE(result, IDOK);
-        }
-        {
-            TestDialog dialog;
-            const int result = RunScripted(dialog, [](CDialog& w) { Key(w, Qt::Key_Escape); });
-            QCOMPARE(result, IDCANCEL);
-            QVERIFY(dialog.m_events.contains("cancel"));
-        }
-        {
-            TestDialog dialog;
-            const int result = RunScripted(dialog, [](CDialog& w) { w.Host()->close(); });
-            QCOMPARE(result, IDCANCEL);
-            QVERIFY(dialog.m_events.contains("cancel"));
-        }
+        QFETCH(int, focus);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        QFETCH(QStringList, events);
+        TestDialog dialog;
+        QCOMPARE(RunScripted(dialog,
+                             [&](CDialog& w) {
+                                 QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
+                                 Control(w, focus)->setFocus();
+                                 if (key == 0)
+                                     w.Host()->close();
+                                 else
+                                     Key(w, Qt::Key(key));
+                             }),
+                 result);
+        QCOMPARE(dialog.m_events, events);
+    }
+
+    // The classic trackbar's keys, whatever the orientation: Left and Up towards the minimum,
+    // Right and Down towards the maximum, a page a fifth of the range; each press is one move.
+    void trackbarKeys_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("end");
+        QTest::newRow("right") << 4 << int(Qt::Key_Right) << 5;
+        QTest::newRow("down") << 4 << int(Qt::Key_Down) << 5;
+        QTest::newRow("left") << 4 << int(Qt::Key_Left) << 3;
+        QTest::newRow("up") << 4 << int(Qt::Key_Up) << 3;
+        QTest::newRow("page down") << 4 << int(Qt::Key_PageDown) << 6;
+        QTest::newRow("page up") << 4 << int(Qt::Key_PageUp) << 2;
+        QTest::newRow("home") << 7 << int(Qt::Key_Home) << 0;
+        QTest::newRow("end") << 3 << int(Qt::Key_End) << 10;
+        QTest::newRow("right at the end") << 10 << int(Qt::Key_Right) << 10;
+        QTest::newRow("page down near the end") << 9 << int(Qt::Key_PageDown) << 10;
+        QTest::newRow("left at the start") << 0 << int(Qt::Key_Left) << 0;
+        QTest::newRow("page up near the start") << 1 << int(Qt::Key_PageUp) << 0;
+    }
+    void trackbarKeys() {
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, end);
+        TestDialog dialog;
+        RunScripted(dialog, [&](CDialog& w) {
+            dialog.m_slider.SetRange(0, 10, TRUE);
+            dialog.m_slider.SetPos(start);
+            Control(w, kSlider)->setFocus();
+            Key(w, Qt::Key(key));
+            QCOMPARE(dialog.m_slider.GetPos(), end);
+            QCOMPARE(dialog.m_events, QStringList{"endtrack"});
+            w.EndDialog(IDCANCEL);
+        });
     }
 
     // A focused picture button is the default button, like any focused push button; on a
     // control that is not a push button the template's default button is the default again.
     void aFocusedPictureButtonIsTheDefault() {
-        PictureDialog dialog;
+        TestDialog dialog;
         const int result = RunScripted(dialog, [&](CDialog& w) {
             auto* ok = ControlAs<QPushButton>(w, IDOK);
             auto* picture = ControlAs<QPushButton>(w, kPicture);
@@ -316,23 +291,18 @@ private slots:
             w.Host()->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(w.Host()));
             QVERIFY(ok->isDefault() && !picture->isDefault());
-            Key(w, Qt::Key_Tab);
+            Key(w, Qt::Key_Backtab, Qt::ShiftModifier);
             QCOMPARE(w.Host()->focusWidget(), picture);
-            QVERIFY(picture->isDefault());
-            QVERIFY(!ok->isDefault());
+            QVERIFY(picture->isDefault() && !ok->isDefault());
             Key(w, Qt::Key_Return);
-            QCOMPARE(dialog.m_clicks, 1);
             Key(w, Qt::Key_Space);
-            QCOMPARE(dialog.m_clicks, 2);
             QVERIFY(w.Host()->isVisible());
-            Key(w, Qt::Key_Tab);
-            QCOMPARE(w.Host()->focusWidget(), Control(w, kCheck));
-            QVERIFY(ok->isDefault());
-            QVERIFY(!picture->isDefault());
+            Control(w, kCheck)->setFocus();
+            QVERIFY(ok->isDefault() && !picture->isDefault());
             Key(w, Qt::Key_Return);
         });
         QCOMPARE(result, IDOK);
-        QCOMPARE(dialog.m_clicks, 2);
+        QCOMPARE(dialog.m_events, (QStringList{"click-picture", "click-picture", "ok", "destroy"}));
     }
 
     // Each finished move of a trackbar is reported once, whichever button, key or wheel made
@@ -343,7 +313,7 @@ private slots:
             auto* slider = ControlAs<QSlider>(w, kSlider);
             const QPoint nearEnd(3, slider->height() / 2);
             const QPoint farEnd(slider->width() - 3, slider->height() / 2);
-            const QStringList oneMove{"endtrack", "released"};
+            const QStringList oneMove{"endtrack"};
             for (Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton, Qt::RightButton}) {
                 dialog.m_slider.SetPos(50);
                 dialog.m_events.clear();
@@ -368,16 +338,15 @@ private slots:
             // press, which then starts a move of its own.
             dialog.m_events.clear();
             const QPointF global = slider->mapToGlobal(QPointF(nearEnd));
-            QMouseEvent middle(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::MiddleButton,
-                               Qt::MiddleButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &middle);
-            QMouseEvent left(QEvent::MouseButtonPress, QPointF(nearEnd), global, Qt::LeftButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &left);
+            const auto send = [&](QEvent::Type type, Qt::MouseButton button,
+                                  Qt::MouseButtons held) {
+                QMouseEvent event(type, QPointF(nearEnd), global, button, held, Qt::NoModifier);
+                QApplication::sendEvent(slider, &event);
+            };
+            send(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton);
+            send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
             QCOMPARE(dialog.m_events, oneMove);
-            QMouseEvent leftUp(QEvent::MouseButtonRelease, QPointF(nearEnd), global, Qt::LeftButton,
-                               Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(slider, &leftUp);
+            send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
             QCOMPARE(dialog.m_events, oneMove + oneMove);
 
             // One notch of the wheel is one move.
@@ -395,7 +364,7 @@ private slots:
     void arrowKeysMoveWithinGroup() {
         TestDialog dialog;
         RunScripted(dialog, [&](CDialog& w) {
-            // OK .. Act form one group (the label starts a new one after the slider).
+            // OK .. the slider form one group; the label starts the next.
             Control(w, IDOK)->setFocus();
             Key(w, Qt::Key_Down);
             QCOMPARE(w.Host()->focusWidget(), Control(w, IDCANCEL));
@@ -404,6 +373,8 @@ private slots:
             Key(w, Qt::Key_Up);
             QCOMPARE(w.Host()->focusWidget(), Control(w, IDCANCEL));
             Control(w, kAction)->setFocus();
+            Key(w, Qt::Key_Down);
+            QCOMPARE(w.Host()->focusWidget(), Control(w, kPicture));
             Key(w, Qt::Key_Down); // wraps to the label's group start, skipping what can't focus
             QCOMPARE(w.Host()->focusWidget(), Control(w, kAction));
             QVERIFY(dialog.m_events.isEmpty());
@@ -430,19 +401,13 @@ private slots:
     }
 
     void messageBoxesGoThroughTheHook() {
-        std::string text, caption;
-        framework::SetMessageBoxHook([&](const std::string& t, const std::string& c) {
-            text = t;
-            caption = c;
-            return IDOK;
-        });
+        testsupport::MessageBoxRecorder boxes;
         TestDialog dialog;
         RunScripted(dialog, [&](CDialog& w) {
             QCOMPARE(w.MessageBox("Текст\n с переводом", "Заголовок"), IDOK);
             w.EndDialog(IDCANCEL);
         });
-        QCOMPARE(text, std::string("Текст\n с переводом"));
-        QCOMPARE(caption, std::string("Заголовок"));
+        QCOMPARE(boxes.lines(), QStringList(QStringLiteral("Заголовок|Текст\n с переводом")));
     }
 
     void refusedCreationEndsTheRun() {
@@ -452,31 +417,6 @@ private slots:
         QVERIFY(dialog.Host() == nullptr);
         CDialog unknown(12345);
         QCOMPARE(unknown.DoModal(), -1);
-    }
-
-    void runtimeSlidersJoinTheTabOrderLast() {
-        TestDialog dialog;
-        RunScripted(dialog, [&](CDialog& w) {
-            // Made over the label and given its number, the slider answers to that number.
-            framework::CSliderCtrl extra;
-            CRect labelRect;
-            w.GetDlgItem(kLabel).GetWindowRect(&labelRect);
-            w.ScreenToClient(&labelRect);
-            QCOMPARE(labelRect.left, Control(w, kLabel)->x());
-            QCOMPARE(labelRect.top, Control(w, kLabel)->y());
-            QVERIFY(extra.Create(WS_CHILD | WS_VISIBLE | TBS_AUTOTICKS, labelRect, &w, kLabel));
-            QCOMPARE(Control(w, kLabel)->geometry().topLeft(),
-                     QPoint(labelRect.left, labelRect.top));
-            extra.SetRange(0, 10, TRUE);
-            extra.SetPos(25);
-            QCOMPARE(extra.GetPos(), 10);
-            Control(w, kAction)->setFocus();
-            Key(w, Qt::Key_Tab);
-            QCOMPARE(w.Host()->focusWidget(), Control(w, kLabel));
-            Key(w, Qt::Key_PageUp);
-            QCOMPARE(extra.GetPos(), 8);
-            w.EndDialog(IDCANCEL);
-        });
     }
 
     // A script still waiting when the next test starts (its own test failed before the window

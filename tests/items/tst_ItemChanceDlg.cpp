@@ -1,27 +1,48 @@
 // The item chances window driven through its real widgets: what it shows when it opens, which
-// sums OK accepts, what Cancel keeps, and how the keyboard moves the sliders.
-#include "ItemTestHelpers.h"
-
+// sums OK accepts and what Cancel keeps. Its keys are the trackbar's (tst_DialogLayer), its tab
+// order is checked in tst_Accessibility, and its road to Config.cfg in tst_TypicalRoad.
 #include "items/ItemChanceDlg.h"
+#include "res/ItemChanceControls.h"
 #include "settings/GameSettings.h"
+#include "support/GuiHelpers.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/ScriptedRun.h"
 #include "support/SettingValues.h"
 #include "support/WindowTestMain.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QStyleFactory>
+#include <QSlider>
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 using namespace framework::win32;
 
-using namespace itemtest;
+using testsupport::Click;
+using testsupport::Control;
+using testsupport::MessageBoxRecorder;
+using testsupport::RunScripted;
 using Chances = std::array<int, 5>;
 Q_DECLARE_METATYPE(Chances)
 
 namespace {
+
+QSlider* Slider(framework::CDialog& window, int row) {
+    return testsupport::ControlAs<QSlider>(window, res::kChanceSliders[row]);
+}
+
+void SetByKeys(framework::CDialog& window, int row, int pos) {
+    testsupport::MoveSliderByKeys(window, res::kChanceSliders[row], pos);
+}
+
+// The message a refused OK shows for a given sum in percent.
+std::string SumMessage(int percent) {
+    return "Вероятность появления для всех предметов \n в сумме должна равняться 100%! "
+           "Сейчас: " +
+           std::to_string(percent) + "%";
+}
 
 void SetChances(const Chances& values) {
     std::copy(values.begin(), values.end(), g_nItemChance);
@@ -40,6 +61,13 @@ Chances Positions(framework::CDialog& window) {
         positions[static_cast<std::size_t>(row)] = slider ? slider->value() : -1;
     }
     return positions;
+}
+
+QStringList PercentTexts(framework::CDialog& window) {
+    QStringList texts;
+    for (int id : res::kChanceLabels)
+        texts << testsupport::ControlAs<QLabel>(window, id)->text();
+    return texts;
 }
 
 // The black frame that marked a slider's place, found by its shape since the slider has
@@ -61,7 +89,6 @@ class ItemChanceDlgTest : public QObject {
     std::unique_ptr<MessageBoxRecorder> m_boxes;
 
 private slots:
-    void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
     void init() {
         testsupport::ResetSettingValues();
         m_boxes = std::make_unique<MessageBoxRecorder>();
@@ -71,9 +98,10 @@ private slots:
         QVERIFY(!testsupport::HasPendingScripts());
     }
 
-    // --- What the window shows when it opens ---
-
-    void positionsComeFromStoredChances_data() {
+    // The sliders lie over their black frames, top to bottom, answer to the frames' numbers and
+    // start at the stored chances in tens, rounded down and limited to the range; the percent
+    // labels start empty (the template's "50%" is replaced) and stay so.
+    void opensWithTheStoredChances_data() {
         QTest::addColumn<Chances>("stored");
         QTest::addColumn<Chances>("positions");
         QTest::newRow("all zero") << Chances{0, 0, 0, 0, 0} << Chances{0, 0, 0, 0, 0};
@@ -81,170 +109,84 @@ private slots:
         QTest::newRow("tens rounded down") << Chances{55, 9, 19, 99, 1} << Chances{5, 0, 1, 9, 0};
         QTest::newRow("beyond the range") << Chances{255, 110, 0, 0, 0} << Chances{10, 10, 0, 0, 0};
     }
-    void positionsComeFromStoredChances() {
+    void opensWithTheStoredChances() {
         QFETCH(Chances, stored);
         QFETCH(Chances, positions);
         SetChances(stored);
         CItemChanceDlg dialog;
-        Chances shown{};
         QCOMPARE(RunScripted(dialog,
                              [&](framework::CDialog& w) {
-                                 shown = Positions(w);
+                                 QCOMPARE(Positions(w), positions);
+                                 QCOMPARE(PercentTexts(w), QStringList(5, QString()));
+                                 int previousTop = -1;
+                                 for (int row = 0; row < 5; ++row) {
+                                     QSlider* slider = Slider(w, row);
+                                     QCOMPARE(slider->orientation(), Qt::Horizontal);
+                                     QCOMPARE(slider->maximum(), 10);
+                                     QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
+                                     QCOMPARE(slider->accessibleName(),
+                                              QStringLiteral("Предмет %1").arg(row + 1));
+                                     QVERIFY(slider->geometry().top() > previousTop);
+                                     previousTop = slider->geometry().top();
+                                     QLabel* frame = FrameUnder(w, slider);
+                                     QVERIFY2(frame != nullptr, "no black frame under the slider");
+                                     const QObjectList& stack = w.Host()->children();
+                                     QVERIFY(stack.indexOf(slider) > stack.indexOf(frame));
+                                 }
                                  Click(w, IDCANCEL);
                              }),
                  IDCANCEL);
-        QCOMPARE(shown, positions);
         QCOMPARE(StoredChances(), stored);
     }
 
-    void slidersLieOverTheirFrames() {
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            int previousTop = -1;
-            for (int row = 0; row < 5; ++row) {
-                QSlider* slider = Slider(w, row);
-                QVERIFY2(slider != nullptr, "the slider does not answer to its frame's number");
-                QCOMPARE(slider->orientation(), Qt::Horizontal);
-                QCOMPARE(slider->minimum(), 0);
-                QCOMPARE(slider->maximum(), 10);
-                QCOMPARE(slider->tickPosition(), QSlider::TicksBelow);
-                QVERIFY(slider->isVisible());
-                QCOMPARE(slider->accessibleName(), QStringLiteral("Предмет %1").arg(row + 1));
-                QVERIFY(slider->geometry().top() > previousTop);
-                previousTop = slider->geometry().top();
-
-                QLabel* frame = FrameUnder(w, slider);
-                QVERIFY2(frame != nullptr, "no black frame under the slider");
-                QVERIFY(frame->isVisible());
-                const QObjectList& stack = w.Host()->children();
-                QVERIFY(stack.indexOf(slider) > stack.indexOf(frame));
-            }
-            Click(w, IDCANCEL);
-        });
-    }
-
-    void percentLabelsStayEmpty() {
-        SetChances({50, 50, 0, 0, 0});
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            auto texts = [&] {
-                QStringList all;
-                for (int id : res::kChanceLabels) {
-                    auto* label = qobject_cast<QLabel*>(Control(w, id));
-                    all << (label ? label->text() : QStringLiteral("<missing>"));
-                }
-                return all;
-            };
-            const QStringList empty(5, QString());
-            QCOMPARE(texts(), empty);
-            SetByKeys(w, 2, 7);
-            SetByKeys(w, 0, 1);
-            QCOMPARE(texts(), empty);
-            Click(w, IDOK); // refused: the sum is 13
-            QCOMPARE(texts(), empty);
-            for (const std::string& text : dialog.m_strChance)
-                QCOMPARE(text, std::string());
-            Click(w, IDCANCEL);
-        });
-    }
-
-    // --- OK: stores only a sum of exactly 100 % ---
-
-    void zeroSumIsRefused() {
-        SetChances({0, 0, 0, 0, 0});
-        CItemChanceDlg dialog;
-        bool openAfterOk = false;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 Click(w, IDOK);
-                                 openAfterOk = w.Host()->isVisible();
-                                 Click(w, IDCANCEL);
-                             }),
-                 IDCANCEL);
-        QVERIFY(openAfterOk);
-        QCOMPARE(m_boxes->shown().size(), std::size_t(1));
-        const std::string expected = "Вероятность появления для всех предметов \n в сумме "
-                                     "должна равняться 100%! Сейчас: 0%";
-        QCOMPARE(std::count(expected.begin(), expected.end(), '\n'), 1);
-        QCOMPARE(m_boxes->shown()[0].caption, std::string("Ошибка"));
-        QCOMPARE(StoredChances(), (Chances{0, 0, 0, 0, 0}));
-    }
-
-    void wrongSumsAreRefused_data() {
+    // OK stores the chances only when they add up to exactly 100 %; otherwise it says so and
+    // the window stays open with the old chances stored, to be mended or cancelled.
+    void okStoresOnlyAHundredPercent_data() {
         QTest::addColumn<Chances>("positions");
         QTest::addColumn<int>("percent");
+        QTest::newRow("even") << Chances{2, 2, 2, 2, 2} << 100;
+        QTest::newRow("last only") << Chances{0, 0, 0, 0, 10} << 100;
+        QTest::newRow("uneven") << Chances{3, 3, 2, 1, 1} << 100;
+        QTest::newRow("none") << Chances{0, 0, 0, 0, 0} << 0;
         QTest::newRow("110") << Chances{3, 3, 3, 1, 1} << 110;
         QTest::newRow("90") << Chances{9, 0, 0, 0, 0} << 90;
         QTest::newRow("every slider full") << Chances{10, 10, 10, 10, 10} << 500;
         QTest::newRow("one short") << Chances{2, 2, 2, 2, 1} << 90;
     }
-    void wrongSumsAreRefused() {
+    void okStoresOnlyAHundredPercent() {
         QFETCH(Chances, positions);
         QFETCH(int, percent);
         const Chances before{10, 20, 30, 40, 0};
         SetChances(before);
         CItemChanceDlg dialog;
-        bool openAfterOk = false;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 for (int row = 0; row < 5; ++row)
-                                     SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
-                                 Click(w, IDOK);
-                                 openAfterOk = w.Host()->isVisible();
-                                 QCOMPARE(Positions(w), positions);
-                                 Click(w, IDCANCEL);
-                             }),
-                 IDCANCEL);
-        QVERIFY(openAfterOk);
-        QCOMPARE(m_boxes->shown().size(), std::size_t(1));
-        QCOMPARE(m_boxes->shown()[0].text, SumMessage(percent));
-        QCOMPARE(m_boxes->shown()[0].caption, std::string("Ошибка"));
-        QCOMPARE(StoredChances(), before);
+        const int result = RunScripted(dialog, [&](framework::CDialog& w) {
+            for (int row = 0; row < 5; ++row)
+                SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
+            Click(w, IDOK);
+            if (percent == 100)
+                return;
+            QVERIFY(w.Host()->isVisible());
+            QCOMPARE(Positions(w), positions);
+            QCOMPARE(StoredChances(), before);
+            QCOMPARE(PercentTexts(w), QStringList(5, QString()));
+            QCOMPARE(
+                QList<std::string>(std::begin(dialog.m_strChance), std::end(dialog.m_strChance)),
+                QList<std::string>(5));
+            Click(w, IDCANCEL);
+        });
+        const bool taken = percent == 100;
+        QCOMPARE(result, taken ? IDOK : IDCANCEL);
+        QCOMPARE(m_boxes->lines(),
+                 taken ? QStringList()
+                       : QStringList(QString::fromStdString("Ошибка|" + SumMessage(percent))));
+        Chances stored = before;
+        if (taken)
+            std::transform(positions.begin(), positions.end(), stored.begin(),
+                           [](int pos) { return pos * 10; });
+        QCOMPARE(StoredChances(), stored);
     }
 
-    void fullFirstSliderByKeyboardIsStored() {
-        SetChances({0, 0, 0, 0, 0});
-        CItemChanceDlg dialog;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 QCOMPARE(w.Host()->focusWidget(), Control(w, IDOK));
-                                 Key(w, Qt::Key_Tab);
-                                 Key(w, Qt::Key_Tab);
-                                 QCOMPARE(w.Host()->focusWidget(), Slider(w, 0));
-                                 Key(w, Qt::Key_End);
-                                 // Enter on a slider presses the default button, OK.
-                                 Key(w, Qt::Key_Return);
-                             }),
-                 IDOK);
-        QVERIFY(m_boxes->shown().empty());
-        QCOMPARE(StoredChances(), (Chances{100, 0, 0, 0, 0}));
-    }
-
-    void sumsOfHundredAreStored_data() {
-        QTest::addColumn<Chances>("positions");
-        QTest::newRow("even") << Chances{2, 2, 2, 2, 2};
-        QTest::newRow("last only") << Chances{0, 0, 0, 0, 10};
-        QTest::newRow("uneven") << Chances{3, 3, 2, 1, 1};
-    }
-    void sumsOfHundredAreStored() {
-        QFETCH(Chances, positions);
-        SetChances({255, 55, 7, 0, 0});
-        CItemChanceDlg dialog;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 for (int row = 0; row < 5; ++row)
-                                     SetByKeys(w, row, positions[static_cast<std::size_t>(row)]);
-                                 Click(w, IDOK);
-                             }),
-                 IDOK);
-        QVERIFY(m_boxes->shown().empty());
-        Chances expected{};
-        std::transform(positions.begin(), positions.end(), expected.begin(),
-                       [](int pos) { return pos * 10; });
-        QCOMPARE(StoredChances(), expected);
-    }
-
-    void refusedOkCanBeMendedAndRetried() {
+    void aRefusedOkCanBeMendedAndRetried() {
         SetChances({50, 50, 0, 0, 0});
         CItemChanceDlg dialog;
         QCOMPARE(RunScripted(dialog,
@@ -256,100 +198,9 @@ private slots:
                                  Click(w, IDOK);
                              }),
                  IDOK);
-        QCOMPARE(m_boxes->shown().size(), std::size_t(1));
-        QCOMPARE(m_boxes->shown()[0].text, SumMessage(110));
+        QCOMPARE(m_boxes->lines(),
+                 QStringList(QString::fromStdString("Ошибка|" + SumMessage(110))));
         QCOMPARE(StoredChances(), (Chances{40, 50, 0, 0, 10}));
-    }
-
-    // --- Cancel and Escape keep what was stored ---
-
-    void closingWithoutOkKeepsChances_data() {
-        QTest::addColumn<bool>("refuseFirst");
-        QTest::addColumn<bool>("byEscape");
-        QTest::newRow("cancel button") << false << false;
-        QTest::newRow("escape key") << false << true;
-        QTest::newRow("refused ok, then cancel") << true << false;
-    }
-    void closingWithoutOkKeepsChances() {
-        QFETCH(bool, refuseFirst);
-        QFETCH(bool, byEscape);
-        const Chances before{55, 255, 0, 0, 0};
-        SetChances(before);
-        CItemChanceDlg dialog;
-        QCOMPARE(RunScripted(dialog,
-                             [&](framework::CDialog& w) {
-                                 if (refuseFirst) {
-                                     SetByKeys(w, 0, 6);
-                                     Click(w, IDOK);
-                                 }
-                                 // A sum OK would take, to be sure closing does not store it.
-                                 SetByKeys(w, 0, 0);
-                                 SetByKeys(w, 1, 0);
-                                 SetByKeys(w, 3, 10);
-                                 if (byEscape)
-                                     Key(w, Qt::Key_Escape);
-                                 else
-                                     Click(w, IDCANCEL);
-                             }),
-                 IDCANCEL);
-        QCOMPARE(m_boxes->shown().size(), std::size_t(refuseFirst ? 1 : 0));
-        if (refuseFirst)
-            QCOMPARE(m_boxes->shown()[0].text, SumMessage(160));
-        QCOMPARE(StoredChances(), before);
-    }
-
-    // --- Keyboard ---
-
-    void tabVisitsButtonsThenSliders() {
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            const QList<QWidget*> order = {Control(w, IDOK), Control(w, IDCANCEL), Slider(w, 0),
-                                           Slider(w, 1),     Slider(w, 2),         Slider(w, 3),
-                                           Slider(w, 4)};
-            QCOMPARE(w.Host()->focusWidget(), order[0]);
-            for (int step = 1; step <= order.size(); ++step) {
-                Key(w, Qt::Key_Tab);
-                QCOMPARE(w.Host()->focusWidget(), order[step % order.size()]);
-            }
-            for (int step = order.size() - 1; step >= 0; --step) {
-                Key(w, Qt::Key_Backtab, Qt::ShiftModifier);
-                QCOMPARE(w.Host()->focusWidget(), order[step]);
-            }
-            Click(w, IDCANCEL);
-        });
-    }
-
-    void keysMoveTheFocusedSlider_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("end");
-        QTest::newRow("right") << 4 << int(Qt::Key_Right) << 5;
-        QTest::newRow("down") << 4 << int(Qt::Key_Down) << 5;
-        QTest::newRow("left") << 4 << int(Qt::Key_Left) << 3;
-        QTest::newRow("up") << 4 << int(Qt::Key_Up) << 3;
-        QTest::newRow("page down") << 4 << int(Qt::Key_PageDown) << 6;
-        QTest::newRow("page up") << 4 << int(Qt::Key_PageUp) << 2;
-        QTest::newRow("home") << 7 << int(Qt::Key_Home) << 0;
-        QTest::newRow("end") << 3 << int(Qt::Key_End) << 10;
-        QTest::newRow("right at the end") << 10 << int(Qt::Key_Right) << 10;
-        QTest::newRow("page down near the end") << 9 << int(Qt::Key_PageDown) << 10;
-        QTest::newRow("left at the start") << 0 << int(Qt::Key_Left) << 0;
-        QTest::newRow("page up near the start") << 1 << int(Qt::Key_PageUp) << 0;
-    }
-    void keysMoveTheFocusedSlider() {
-        QFETCH(int, start);
-        QFETCH(int, key);
-        QFETCH(int, end);
-        SetChances({0, 0, start * 10, 0, 0});
-        CItemChanceDlg dialog;
-        RunScripted(dialog, [&](framework::CDialog& w) {
-            for (int tab = 0; tab < 4; ++tab)
-                Key(w, Qt::Key_Tab);
-            QCOMPARE(w.Host()->focusWidget(), Slider(w, 2));
-            Key(w, static_cast<Qt::Key>(key));
-            QCOMPARE(Positions(w), (Chances{0, 0, end, 0, 0}));
-            Click(w, IDCANCEL);
-        });
     }
 };
 

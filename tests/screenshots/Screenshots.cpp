@@ -7,17 +7,13 @@
 #include "res/Mp3OptionsControls.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
+#include "support/GuiHelpers.h"
 #include "support/ModalScript.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QListWidget>
-#include <QTest>
 
 #include <cstdio>
-
-using namespace framework::win32;
 
 using namespace framework::win32;
 
@@ -36,15 +32,8 @@ void Save(framework::CDialog& window, const QString& name) {
         std::printf("%s\n", qPrintable(path));
 }
 
-void Click(framework::CDialog& window, int id) {
-    if (auto* button = qobject_cast<QAbstractButton*>(window.Host()->control(id)))
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
-void SelectPage(framework::CDialog& window, int row) {
-    auto* list = qobject_cast<QListWidget*>(window.Host()->control(res::IDC_PAGES));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
+void SelectPage(framework::CDialog& settings, int row) {
+    testsupport::ClickListRow(settings, res::IDC_PAGES, row);
 }
 
 } // namespace
@@ -62,6 +51,7 @@ int main(int argc, char** argv) {
     res::RegisterResources();
     QDir().mkpath(g_outDir);
 
+    using testsupport::Click;
     using testsupport::WhenNextDialogShows;
     WhenNextDialogShows([](framework::CDialog& settings) {
         Save(settings, "settings-general");

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListWidget>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -34,6 +35,17 @@ inline void ClickListRow(framework::CDialog& window, int id, int row) {
     QVERIFY2(list != nullptr, "no list with that number");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(row)).center());
+}
+
+// Moves the slider `id` to `pos` as a user would: focus it, Home, then Right arrow steps.
+inline void MoveSliderByKeys(framework::CDialog& window, int id, int pos) {
+    auto* slider = ControlAs<QSlider>(window, id);
+    QVERIFY2(slider != nullptr, "no slider with that number");
+    slider->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(slider, Qt::Key_Home);
+    for (int step = 0; step < pos; ++step)
+        QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(slider->value(), pos);
 }
 
 inline void Key(framework::CDialog& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {

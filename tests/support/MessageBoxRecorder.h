@@ -8,20 +8,14 @@
 #include <QStringList>
 
 #include <string>
-#include <vector>
 
 namespace testsupport {
 
 class MessageBoxRecorder {
 public:
-    struct Shown {
-        std::string text;
-        std::string caption;
-    };
-
     MessageBoxRecorder() {
         framework::SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
-            m_shown.push_back({text, caption});
+            m_lines << QString::fromStdString(caption + "|" + text);
             return framework::win32::IDOK;
         });
     }
@@ -29,25 +23,11 @@ public:
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-    const std::vector<Shown>& shown() const { return m_shown; }
-    std::vector<Shown> withCaption(const std::string& caption) const {
-        std::vector<Shown> matching;
-        for (const Shown& box : m_shown) {
-            if (box.caption == caption)
-                matching.push_back(box);
-        }
-        return matching;
-    }
     // Each box as "caption|text", in the order shown.
-    QStringList lines() const {
-        QStringList all;
-        for (const Shown& box : m_shown)
-            all << QString::fromStdString(box.caption + "|" + box.text);
-        return all;
-    }
+    const QStringList& lines() const { return m_lines; }
 
 private:
-    std::vector<Shown> m_shown;
+    QStringList m_lines;
 };
 
 } // namespace testsupport

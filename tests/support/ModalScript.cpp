@@ -22,13 +22,9 @@ std::deque<Queued>& Pending() {
     return scripts;
 }
 
-// The QtTest function and data row under way; empty outside a QtTest run.
+// The QtTest function and data row under way; "()" outside a QtTest run.
 QByteArray CurrentTest() {
-    const char* function = QTest::currentTestFunction();
-    const char* row = QTest::currentDataTag();
-    if (row == nullptr)
-        row = "";
-    return function == nullptr ? QByteArray() : QByteArray(function) + '(' + row + ')';
+    return QByteArray(QTest::currentTestFunction()) + '(' + QTest::currentDataTag() + ')';
 }
 
 void DropScriptsOfOtherTests() {
