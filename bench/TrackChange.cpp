@@ -21,7 +21,7 @@
 #include "media/Graph.h"
 #include "media/GstHandles.h"
 #include "media/GstSetup.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "preview/Preview.h"
 #include "support/media/TestMedia.h"
 

@@ -5,7 +5,7 @@
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "mp3options/Mp3OptionsDlg.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "preview/TrackOrder.h"
 #include "res/Mp3OptionsControls.h"
 #include "support/ChildProcess.h"

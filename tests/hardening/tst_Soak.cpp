@@ -6,7 +6,7 @@
 #include "app/SettingsDlg.h"
 #include "media/Graph.h"
 #include "mp3options/Mp3OptionsDlg.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "res/SettingsControls.h"
 #include "settings/GameSettings.h"
 #include "support/ModalScript.h"

@@ -1,7 +1,7 @@
 // The MP3 options window driven through its widgets, over generated tracks and a fake sink.
 #include "media/Graph.h"
 #include "mp3options/Mp3OptionsDlg.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "res/Mp3OptionsControls.h"
 #include "settings/GameSettings.h"
 #include "support/GuiHelpers.h"

@@ -2,7 +2,7 @@
 // shape common encoders and taggers write end where the decoder ends them; nothing the player
 // does waits for a render, a stalled read or a teardown.
 #include "media/Graph.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "preview/Preview.h"
 #include "support/Watchdog.h"
 #include "support/media/HeldSource.h"
