@@ -261,7 +261,11 @@ private slots:
         ScopedWorkingDir dir;
         testsupport::MessageBoxRecorder boxes;
         CSettingsDlg dialog(media::GraphOptions{"no-such-sink-element", false});
-        WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
+        // The graph is built once the window has been painted; the message comes then.
+        WhenNextDialogShows([&](CDialog& w) {
+            QTRY_VERIFY(!boxes.lines().isEmpty());
+            Click(w, IDOK);
+        });
         const int result = dialog.DoModal();
         QCOMPARE(result, IDOK);
         QCOMPARE(boxes.lines(),

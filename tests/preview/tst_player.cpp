@@ -2,7 +2,6 @@
 // shape common encoders and taggers write end where the decoder ends them; nothing the player
 // does waits for a render, a stalled read or a teardown.
 #include "media/Graph.h"
-#include "media/Graph.h"
 #include "preview/Preview.h"
 #include "support/Watchdog.h"
 #include "support/media/HeldSource.h"
@@ -189,15 +188,33 @@ private slots:
     }
 
     // A streaming thread stuck in a read holds up none of the player's operations, nor freeing
-    // the graph or the whole preview: the stuck pipeline is torn down in the background.
+    // the graph or the whole preview: the stuck pipeline is torn down in the background. A
+    // render that never prerolls fails after the render timeout; a later file plays at once.
+    void aStalledReadHoldsUpNothing_data() {
+        QTest::addColumn<bool>("beforePreroll"); // else once the file plays
+        QTest::addColumn<int>("renderTimeoutMs");
+        QTest::newRow("while it plays") << false << 60000;
+        QTest::newRow("before it prerolls") << true << 60000;
+        QTest::newRow("before it prerolls, past the render timeout") << true << 300;
+    }
     void aStalledReadHoldsUpNothing() {
-        Fresh(true, testmedia::kHeldSourceFactory);
+        QFETCH(bool, beforePreroll);
+        QFETCH(int, renderTimeoutMs);
+        Fresh(true, testmedia::kHeldSourceFactory, std::chrono::milliseconds(renderTimeoutMs));
         const std::string stalled = Path("vbr.mp3");
+        if (beforePreroll)
+            testmedia::HoldReads(stalled);
         QCOMPARE(Player().OpenFile(stalled), 1);
         Player().Play();
-        QTRY_VERIFY_WITH_TIMEOUT(Player().IsPlaying(), kWaitMs);
-        testmedia::HoldReads(stalled);
+        if (!beforePreroll) {
+            QTRY_VERIFY_WITH_TIMEOUT(Player().IsPlaying(), kWaitMs);
+            testmedia::HoldReads(stalled);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(testmedia::HeldReads(), 1, kWaitMs);
+        if (renderTimeoutMs < 1000) {
+            QTRY_COMPARE_WITH_TIMEOUT(Player().m_bLoaded, 0, kWaitMs);
+            QVERIFY(!Player().IsPlaying());
+        }
 
         testsupport::Watchdog dog(10s, "a player operation on a pipeline stuck in a read");
         Player().StopAndRewind();
@@ -215,18 +232,6 @@ private slots:
         QVERIFY(!media::WaitForBackgroundWork(100ms)); // the stuck ones are still stuck
         testmedia::ReleaseReads();
         QVERIFY(media::WaitForBackgroundWork(10s));
-    }
-
-    // A render that never prerolls (its reads never return) fails after the render timeout.
-    void aRenderThatNeverPrerollsFails() {
-        Fresh(true, testmedia::kHeldSourceFactory, 300ms);
-        const std::string stalled = Path("cbr.mp3");
-        testmedia::HoldReads(stalled);
-        QCOMPARE(Player().OpenFile(stalled), 1);
-        Player().Play();
-        QTRY_COMPARE_WITH_TIMEOUT(Player().m_bLoaded, 0, kWaitMs);
-        QVERIFY(!Player().IsPlaying());
-        QCOMPARE(Player().GetProgress(), short(0));
     }
 
     void volumeMapping_data() {
