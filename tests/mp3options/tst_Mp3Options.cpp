@@ -73,33 +73,45 @@ private slots:
     }
     void cleanup() { m_preview.reset(); }
 
-    void opensWithTheStoredVolumeAndOption() {
-        const struct {
-            int volume;
-            int random;
-            const char* label;
-        } cases[] = {{0, 0, "100%"}, {30, 1, "70%"}};
-        for (const auto& c : cases) {
-            g_nVolume = c.volume;
-            g_bAlwaysRandom = c.random;
-            CMp3OptionsDlg dialog(*m_preview);
-            WhenNextDialogShows([&](CDialog& w) {
-                QCOMPARE(w.Host()->windowTitle(), QStringLiteral("Опции MP3 Проигрывателя"));
-                QCOMPARE(Volume(w)->value(), c.volume);
-                QCOMPARE(Volume(w)->minimum(), 0);
-                QCOMPARE(Volume(w)->maximum(), 100);
-                QCOMPARE(Volume(w)->tickPosition(), QSlider::NoTicks);
-                QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QString::fromUtf8(c.label));
-                QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL),
-                         QString()); // the template's text is replaced
-                QCOMPARE(ControlAs<QCheckBox>(w, res::IDC_ALWAYS_RANDOM)->isChecked(),
-                         c.random == 1);
-                // The preview plays at the volume the slider shows from the start.
-                QCOMPARE(Player().GetVolumeStep(), c.volume / 5);
+    // The window opens with the stored volume and option and plays at that volume; OK (here
+    // Return) stores what it shows, Cancel keeps what was stored.
+    void storesOnlyOnOk_data() {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("random");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("full volume, OK") << 0 << 0 << true;
+        QTest::newRow("70%, random, Cancel") << 30 << 1 << false;
+    }
+    void storesOnlyOnOk() {
+        QFETCH(int, volume);
+        QFETCH(int, random);
+        QFETCH(bool, ok);
+        g_nVolume = volume;
+        g_bAlwaysRandom = random;
+        CMp3OptionsDlg dialog(*m_preview);
+        WhenNextDialogShows([&](CDialog& w) {
+            QCOMPARE(w.Host()->windowTitle(), QStringLiteral("Опции MP3 Проигрывателя"));
+            QCOMPARE(Volume(w)->value(), volume);
+            QCOMPARE(Volume(w)->minimum(), 0);
+            QCOMPARE(Volume(w)->maximum(), 100);
+            QCOMPARE(Volume(w)->tickPosition(), QSlider::NoTicks);
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QString("%1%").arg(100 - volume));
+            QCOMPARE(LabelText(w, res::IDC_TRACK_LABEL), QString()); // the template's is replaced
+            QCOMPARE(ControlAs<QCheckBox>(w, res::IDC_ALWAYS_RANDOM)->isChecked(), random == 1);
+            QCOMPARE(Player().GetVolumeStep(), volume / 5);
+            Click(w, res::IDC_ALWAYS_RANDOM);
+            Volume(w)->setFocus();
+            Key(w, Qt::Key_End);
+            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("0%"));
+            QCOMPARE(Player().GetVolume(), -4000L);
+            if (ok)
+                Key(w, Qt::Key_Return);
+            else
                 Click(w, IDCANCEL);
-            });
-            QCOMPARE(dialog.DoModal(), IDCANCEL);
-        }
+        });
+        QCOMPARE(dialog.DoModal(), ok ? IDOK : IDCANCEL);
+        QCOMPARE(g_nVolume, ok ? 100 : volume);
+        QCOMPARE(g_bAlwaysRandom, ok ? 1 - random : random);
     }
 
     void volumeFollowsEveryFinishedMove() {
@@ -177,37 +189,6 @@ private slots:
         });
         dialog.DoModal();
         QCOMPARE(m_preview->m_nTrack, 0);
-    }
-
-    void cancelKeepsTheStoredValues() {
-        g_nVolume = 20;
-        g_bAlwaysRandom = 0;
-        CMp3OptionsDlg dialog(*m_preview);
-        WhenNextDialogShows([&](CDialog& w) {
-            Volume(w)->setValue(80);
-            PressAndReleaseHandle(Volume(w));
-            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("20%"));
-            Click(w, res::IDC_ALWAYS_RANDOM);
-            Click(w, IDCANCEL);
-        });
-        QCOMPARE(dialog.DoModal(), IDCANCEL);
-        QCOMPARE(g_nVolume, 20);
-        QCOMPARE(g_bAlwaysRandom, 0);
-    }
-
-    void okStoresTheOptionAndTheVolume() {
-        CMp3OptionsDlg dialog(*m_preview);
-        WhenNextDialogShows([&](CDialog& w) {
-            Click(w, res::IDC_ALWAYS_RANDOM);
-            Volume(w)->setFocus();
-            Key(w, Qt::Key_End);
-            QCOMPARE(LabelText(w, res::IDC_VOLUME_LABEL), QStringLiteral("0%"));
-            QCOMPARE(Player().GetVolume(), -4000L);
-            Key(w, Qt::Key_Return);
-        });
-        QCOMPARE(dialog.DoModal(), IDOK);
-        QCOMPARE(g_nVolume, 100);
-        QCOMPARE(g_bAlwaysRandom, 1);
     }
 };
 
