@@ -204,8 +204,6 @@ private slots:
             }
             for (size_t i = 0; i <= tracks.size() && failure.isEmpty(); ++i)
                 step(res::IDC_PREVIOUS, true);
-            qInfo("%d presses over %zu tracks; slowest: %s, %lld ms", transport.count(),
-                  tracks.size(), transport.slowest(), transport.slowestMs());
             testsupport::Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);

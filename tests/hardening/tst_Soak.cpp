@@ -51,17 +51,12 @@ struct Usage {
 };
 
 QString Report(const char* what, const Usage& warm, const Usage& end) {
-    const auto kib = [](std::size_t bytes) { return QString::number(bytes / 1024.0, 'f', 0); };
-    return QString("%1: heap %2 -> %3 KiB, resident %4 -> %5 KiB, files %6 -> %7, threads %8 -> "
-                   "%9 (%10 rounds after %11 warm-up%12)")
-        .arg(what, kib(warm.heap), kib(end.heap), kib(warm.resident), kib(end.resident))
-        .arg(warm.files)
-        .arg(end.files)
-        .arg(warm.threads)
-        .arg(end.threads)
-        .arg(kRounds - kWarmUp)
-        .arg(kWarmUp)
-        .arg(UnderAddressSanitizer() ? ", AddressSanitizer" : "");
+    return QString::asprintf("%s (%d rounds after %d warm-up%s): heap %zu -> %zu KiB, resident "
+                             "%zu -> %zu KiB, files %ld -> %ld, threads %ld -> %ld",
+                             what, kRounds - kWarmUp, kWarmUp,
+                             UnderAddressSanitizer() ? ", AddressSanitizer" : "", warm.heap / 1024,
+                             end.heap / 1024, warm.resident / 1024, end.resident / 1024, warm.files,
+                             end.files, warm.threads, end.threads);
 }
 
 QString TrackName(int index) {
@@ -118,8 +113,6 @@ private slots:
                     warm = settled();
             }
             end = settled();
-            qInfo("%d presses; slowest: %s, %lld ms", transport.count(), transport.slowest(),
-                  transport.slowestMs());
             testsupport::Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);

@@ -85,17 +85,6 @@ private slots:
         PlaysToEnd();
     }
 
-    void singleTrack() {
-        Put("only.mp3");
-        RecordingLabel label;
-        m_preview->NextTrack(label);
-        QCOMPARE(Track(), 0);
-        m_preview->PrevTrack(label);
-        QCOMPARE(Track(), 0);
-        QCOMPARE(label.shown.back(), std::string("only.mp3"));
-        PlaysToEnd();
-    }
-
     void noTracks() {
         RecordingLabel label;
         m_preview->NextTrack(label);
