@@ -97,8 +97,9 @@ std::string Describe(GstMessage* message) {
 
 class MediaGraph final : public Graph {
 public:
-    MediaGraph(GraphOptions options, GraphListener& listener);
-    ~MediaGraph() override;
+    MediaGraph(GraphOptions options, GraphListener& listener)
+        : m_options(std::move(options)), m_listener(listener) {}
+    ~MediaGraph() override { RemoveTimeout(m_stallTimer); }
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;
 
@@ -122,7 +123,6 @@ private:
     void OnMessage(GstMessage* message);
     void FinishRender(bool ok, const char* why);
     void EndStream();
-    void StopStallTimer();
     static gboolean OnRenderStalled(gpointer self);
 
     GraphOptions m_options;
@@ -143,14 +143,6 @@ private:
     std::optional<std::int64_t> m_duration;
     std::optional<std::int64_t> m_endPosition; // where the stream ended
 };
-
-
-MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
-    : m_options(std::move(options)), m_listener(listener) {}
-
-MediaGraph::~MediaGraph() {
-    StopStallTimer();
-}
 
 bool MediaGraph::Build(std::string* reason) {
     std::string why;
@@ -246,7 +238,7 @@ bool MediaGraph::Render(const std::string& path, double volume) {
 }
 
 void MediaGraph::Unload() {
-    StopStallTimer();
+    RemoveTimeout(m_stallTimer);
     if (m_pipelineUsed)
         DropPipeline(); // the next render makes a fresh one
     m_load = Load::Empty;
@@ -381,7 +373,7 @@ void MediaGraph::OnMessage(GstMessage* message) {
 }
 
 void MediaGraph::FinishRender(bool ok, const char* why) {
-    StopStallTimer();
+    RemoveTimeout(m_stallTimer);
     if (!ok) {
         GST_CAT_INFO(mirt_preview_debug, "cannot play \"%s\": %s", m_path.c_str(), why);
         Unload();
@@ -396,10 +388,6 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     if (m_playing)
         m_pipeline->SetState(GST_STATE_PLAYING);
     m_listener.OnRenderFinished(true);
-}
-
-void MediaGraph::StopStallTimer() {
-    RemoveTimeout(m_stallTimer);
 }
 
 gboolean MediaGraph::OnRenderStalled(gpointer data) {
