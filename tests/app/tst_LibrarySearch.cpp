@@ -76,13 +76,17 @@ private slots:
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
     }
 
+    // The program is also copied into the planted folder itself, as into a world-writable one.
     void nothingIsLoadedFromTheWorkingFolder_data() {
         QTest::addColumn<QString>("program");
-        QTest::newRow("built") << QStringLiteral(MIRTCONFIG_BINARY);
-        QTest::newRow("installed") << m_install.filePath("usr/bin/mirtconfig");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("built") << QStringLiteral(MIRTCONFIG_BINARY) << false;
+        QTest::newRow("installed") << m_install.filePath("usr/bin/mirtconfig") << false;
+        QTest::newRow("a copy among the libraries") << QStringLiteral(MIRTCONFIG_BINARY) << true;
     }
     void nothingIsLoadedFromTheWorkingFolder() {
         QFETCH(QString, program);
+        QFETCH(bool, copied);
         QTemporaryDir clean;
         QVERIFY(clean.isValid());
         const QSet<QString> names = LoadedNames(StartUntilTheGraphIsBuilt(program, clean.path()));
@@ -98,6 +102,11 @@ private slots:
         for (const QString& path : planted)
             QVERIFY2(QFile::copy(QStringLiteral(MIRT_PLANTED_LIBRARY), path), qPrintable(path));
 
+        if (copied) {
+            const QString copy = game.filePath(QStringLiteral("mirtconfig"));
+            QVERIFY(QFile::copy(program, copy));
+            program = copy;
+        }
         const QString said = StartUntilTheGraphIsBuilt(program, game.path());
         for (const QString& path : planted)
             QVERIFY2(!QFileInfo::exists(path + ".LOADED"), qPrintable(path + " was loaded"));
