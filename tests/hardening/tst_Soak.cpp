@@ -9,7 +9,6 @@
 #include "media/Graph.h"
 #include "mp3options/Mp3OptionsDlg.h"
 #include "res/SettingsControls.h"
-#include "settings/GameSettings.h"
 #include "support/ModalScript.h"
 #include "support/QuietPreview.h"
 #include "support/ResourceUse.h"
