@@ -2,7 +2,7 @@
 
 #include "app/FolderVariables.h"
 #include "framework/App.h"
-#include "preview/MediaModule.h"
+#include "media/Graph.h"
 #include "res/Resources.h"
 
 #include <chrono>

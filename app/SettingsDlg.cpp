@@ -166,10 +166,9 @@ void CSettingsDlg::StartMedia() {
         MessageBox(res::kMediaInitFailed, res::kErrorCaption);
 }
 
+// A window closed before its graph was built (only a script is that quick) does not start
+// GStreamer on its way out: the start timer goes with the window.
 void CSettingsDlg::DestroyWindow() {
-    // A window closed before the graph was built (only a scripted run is that quick) still
-    // builds it, so that a media failure is reported in every run.
-    StartMedia();
     FreeDirectShow(m_preview);
     CDialog::DestroyWindow();
 }

@@ -10,28 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace bench {
-namespace {
-
-long StatusField(const char* name) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(name) + ":";
-    while (std::getline(status, line)) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            return std::stol(line.substr(prefix.size()));
-    }
-    return -1;
-}
-
-int CountEntries(const char* folder) {
-    std::error_code ec;
-    int count = 0;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        ++count;
-    return count;
-}
-
-} // namespace
 
 bool EnsureMp3(const std::string& path, int seconds, double frequency, std::string& error) {
     if (fs::exists(path))
@@ -94,19 +72,6 @@ std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
         }
     }
     return root;
-}
-
-long ResidentKiB() {
-    return StatusField("VmRSS");
-}
-
-int OpenFiles() {
-    // The listing itself holds one descriptor while it runs.
-    return CountEntries("/proc/self/fd") - 1;
-}
-
-int Threads() {
-    return CountEntries("/proc/self/task");
 }
 
 } // namespace bench

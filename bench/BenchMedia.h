@@ -1,6 +1,5 @@
-// Benchmark data and process readings: MP3 tones encoded with GStreamer, Music folders of any
-// size with three real tracks among tiny fillers, and the resident memory, open files and
-// threads of this process from /proc.
+// Benchmark data: MP3 tones encoded with GStreamer, and Music folders of any size with three real
+// tracks among tiny fillers. (What the process holds is read by tests/support/ResourceUse.h.)
 #pragma once
 
 #include <array>
@@ -23,10 +22,5 @@ std::string EnsureMusicFolder(const std::string& dataDir, std::size_t count,
                               const std::array<std::string, 3>& tracks, std::string& error,
                               const std::string& name = {});
 std::array<int, 3> RealTrackIndices(std::size_t count);
-
-// Readings of this process: resident memory in KiB, open file descriptors, threads.
-long ResidentKiB();
-int OpenFiles();
-int Threads();
 
 } // namespace bench

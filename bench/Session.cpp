@@ -24,6 +24,7 @@
 #include "res/SettingsControls.h"
 #include "settings/ConfigFile.h"
 #include "support/ModalScript.h"
+#include "support/ResourceUse.h"
 #include "support/media/HeldSource.h"
 #include "support/media/TestMedia.h"
 
@@ -85,12 +86,16 @@ void SayReadyAfter(CDialog& window, int ms) {
 
 struct Reading {
     long rssKiB;
-    int files;
-    int threads;
+    long files;
+    long threads;
 };
 
+long ResidentKiB() {
+    return static_cast<long>(testsupport::ResidentBytes() / 1024);
+}
+
 Reading Read() {
-    return {bench::ResidentKiB(), bench::OpenFiles(), bench::Threads()};
+    return {ResidentKiB(), testsupport::OpenFiles(), testsupport::Threads()};
 }
 
 std::string Json(const Reading& r) {
@@ -128,7 +133,7 @@ private:
         if (m_done == kSoakWarmUp)
             m_warm = Read();
         if (m_done >= kSoakWarmUp && (m_done - kSoakWarmUp) % kSoakSampleEvery == 0)
-            m_samples.push_back(bench::ResidentKiB());
+            m_samples.push_back(ResidentKiB());
         if (m_done == kSoakWarmUp + g_soakChanges) {
             Finish();
             return;

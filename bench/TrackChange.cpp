@@ -1,11 +1,9 @@
 // Track changes in one process, timed by Google Benchmark:
 //   NextTrack/N       media::NextTrack with N files in the Music folder (three of them real
 //                     30 s tracks, the rest empty), from the call until the graph is PLAYING:
-//                     it lists the folder (or reuses the listing while the folder is unchanged),
-//                     rebuilds the graph, prerolls and plays.
-//   NextTrackChangedFolder/10000
-//                     the same in a folder of its own that is changed (one file renamed and back,
-//                     untimed) before each timed press, so that every press reads it again.
+//                     it lists the folder, rebuilds the graph, prerolls and plays.
+//   BareListing/10000 one reading of that Music folder (opendir and readdir, nothing else): the
+//                     floor of what a press in a large folder adds.
 //   ReferencePreroll  a bare `filesrc ! decodebin ! audioconvert ! audioresample ! volume !
 //                     fakesink` pipeline built for the same files and prerolled (PAUSED).
 //   PlayFile/30s      the play press (PlayCurrentTrack) until PLAYING, in a Music folder that
@@ -21,8 +19,8 @@
 #include "media/Graph.h"
 #include "media/GstHandles.h"
 #include "media/GstSetup.h"
-#include "preview/MediaModule.h"
 #include "preview/Preview.h"
+#include "support/ResourceUse.h"
 #include "support/media/TestMedia.h"
 
 #include <benchmark/benchmark.h>
@@ -35,10 +33,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include <dirent.h>
 
 namespace fs = std::filesystem;
 
@@ -47,14 +48,8 @@ namespace {
 std::string g_dataDir;
 std::array<std::string, 3> g_tracks;
 
-// The sizes of the Music folders of NextTrack/N, and the one whose folder changes before each
-// press.
+// The sizes of the Music folders of NextTrack/N.
 constexpr std::array<int, 4> kFolderSizes{3, 100, 1000, 10000};
-constexpr int kChangedFolderSize = 10000;
-
-std::string ChangedFolderName(std::size_t count) {
-    return "changed" + std::to_string(count);
-}
 
 class SilentLabel final : public media::TrackLabel {
 public:
@@ -114,31 +109,11 @@ void WithPreview(benchmark::State& state, const std::string& folder, const std::
     body(preview);
 }
 
-// Changes the Music folder of `folder` without changing what it holds: one of its empty files is
-// renamed and back, which sets the folder's status-change time, so that the next press reads the
-// folder again instead of reusing its listing.
-bool ChangeFolder(const std::string& folder, std::size_t count) {
-    const std::array<int, 3> real = bench::RealTrackIndices(count);
-    int filler = 0;
-    while (std::find(real.begin(), real.end(), filler) != real.end())
-        ++filler;
-    char name[32];
-    std::snprintf(name, sizeof name, "%05d.mp3", filler);
-    const fs::path file = fs::path(folder) / "Music" / name;
-    const fs::path aside = fs::path(file).concat(".aside");
-    std::error_code ec;
-    fs::rename(file, aside, ec);
-    if (!ec)
-        fs::rename(aside, file, ec);
-    return !ec;
-}
-
-// NextTrack presses onto the real tracks of a folder of `count` files, one after the other; with
-// `changeFolder` the folder is changed before each press.
-void NextTrackPresses(benchmark::State& state, const std::string& name, bool changeFolder) {
+// NextTrack presses onto the real tracks of a folder of `count` files, one after the other.
+void BM_NextTrack(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     std::string error;
-    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error, name);
+    const std::string folder = bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error);
     WithPreview(state, folder, error, [&](media::Preview& preview) {
         const std::array<int, 3> real = bench::RealTrackIndices(count);
         SilentLabel label;
@@ -149,10 +124,6 @@ void NextTrackPresses(benchmark::State& state, const std::string& name, bool cha
             // last, so that it wraps round).
             const int target = real[next++ % real.size()];
             preview.m_nTrack = target == 0 ? static_cast<int>(count) - 1 : target - 1;
-            if (changeFolder && !ChangeFolder(folder, count)) {
-                state.SkipWithError("the folder cannot be changed");
-                break;
-            }
             SettleBetweenPresses();
             state.ResumeTiming();
 
@@ -165,12 +136,19 @@ void NextTrackPresses(benchmark::State& state, const std::string& name, bool cha
     });
 }
 
-void BM_NextTrack(benchmark::State& state) {
-    NextTrackPresses(state, {}, false);
-}
-
-void BM_NextTrackChangedFolder(benchmark::State& state) {
-    NextTrackPresses(state, ChangedFolderName(static_cast<std::size_t>(state.range(0))), true);
+void BM_BareListing(benchmark::State& state) {
+    std::string error;
+    const std::string music =
+        bench::EnsureMusicFolder(g_dataDir, static_cast<std::size_t>(state.range(0)), g_tracks,
+                                 error) +
+        "/Music";
+    for (auto _ : state) {
+        const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(music.c_str()), &closedir);
+        int entries = 0;
+        while (dir && readdir(dir.get()) != nullptr)
+            ++entries;
+        benchmark::DoNotOptimize(entries);
+    }
 }
 
 // A folder `dataDir`/`name` whose Music folder holds only `track` (a hard link).
@@ -272,7 +250,7 @@ std::string FileMemory(const std::string& name, const std::string& track) {
     InitDirectShow(preview);
 
     const bool reset = ResetPeakMemory();
-    const long before = bench::ResidentKiB();
+    const auto before = static_cast<long>(testsupport::ResidentBytes() / 1024);
     preview.PlayCurrentTrack(label);
     const bool played = RunUntilPlaying(preview.Player());
     const auto until = std::chrono::steady_clock::now() + kPlayingFor;
@@ -368,14 +346,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    // Every folder is made here, long before it is timed: a folder changed less than a second
-    // before a press is read again, so one made by the benchmark itself would not yet be reused.
+    // Every folder is made here, before anything is timed.
     for (const int size : kFolderSizes) {
-        const auto count = static_cast<std::size_t>(size);
-        if (bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error).empty() ||
-            (size == kChangedFolderSize &&
-             bench::EnsureMusicFolder(g_dataDir, count, g_tracks, error, ChangedFolderName(count))
-                 .empty())) {
+        if (bench::EnsureMusicFolder(g_dataDir, static_cast<std::size_t>(size), g_tracks, error)
+                .empty()) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;
         }
@@ -389,9 +363,7 @@ int main(int argc, char** argv) {
     for (const int count : kFolderSizes)
         nextTrack->Arg(count);
     Configure(nextTrack, repetitions);
-    Configure(benchmark::RegisterBenchmark("NextTrackChangedFolder", BM_NextTrackChangedFolder)
-                  ->Arg(kChangedFolderSize),
-              repetitions);
+    Configure(benchmark::RegisterBenchmark("BareListing", BM_BareListing)->Arg(10000), repetitions);
     Configure(benchmark::RegisterBenchmark("ReferencePreroll", BM_ReferencePreroll), repetitions);
     Configure(benchmark::RegisterBenchmark("PlayFile/30s", BM_PlayFile, false), repetitions);
     Configure(benchmark::RegisterBenchmark("PlayFile/1h", BM_PlayFile, true), repetitions);

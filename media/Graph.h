@@ -1,10 +1,8 @@
 // The media graph as the preview sees it: one file at a time, played through
 // `<source> ! decodebin ! audioconvert ! audioresample ! volume ! <sink>`.
 //
-// The graph lives in the media module (lib/mirtconfig/libmirtconfig-media.so, this folder), the
-// only code that links GStreamer. The preview loads the module when it builds its first graph
-// (preview/MediaModule.cpp), so that GStreamer's libraries are neither loaded nor relocated
-// while the program starts and its first window appears.
+// This folder is the only code that knows GStreamer; the preview sees it through this header.
+// GStreamer starts when the first graph is built, after the settings window's first paint.
 #pragma once
 
 #include <chrono>
@@ -79,17 +77,11 @@ public:
     virtual std::optional<double> Volume() const = 0;
 };
 
-// The module's side of the boundary. The program calls the module's one exported symbol,
-// `mirt_media_module` (kMediaModuleEntry), a plain C function, with the interface version it
-// was built with; the module answers with its table only when it was built with the same one.
-struct MediaModule {
-    int version;
-    std::unique_ptr<Graph> (*makeGraph)(const GraphOptions& options, GraphListener& listener);
-    bool (*waitForBackgroundWork)(std::chrono::milliseconds timeout);
-};
-// Changes whenever Graph, GraphOptions, GraphListener or MediaModule change.
-inline constexpr int kMediaModuleVersion = 2;
-inline constexpr char kMediaModuleEntry[] = "mirt_media_module";
-using MediaModuleEntry = const void* (*)(int version);
+// A new graph over GStreamer, not yet built.
+std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener);
+
+// Waits up to `timeout` until every abandoned pipeline has been torn down; true when none is
+// left. For the end of the program and for tests; never needed for correctness.
+bool WaitForBackgroundWork(std::chrono::milliseconds timeout);
 
 } // namespace media

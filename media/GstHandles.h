@@ -7,51 +7,25 @@
 
 namespace media {
 
-struct GstObjectDeleter {
-    void operator()(gpointer object) const {
-        if (object != nullptr) {
-            gst_object_unref(object);
-        }
+// Releases what a handle owns with GStreamer's or GLib's own function.
+template <auto Release>
+struct Releaser {
+    template <typename T>
+    void operator()(T* owned) const {
+        if (owned != nullptr)
+            Release(owned);
     }
-};
-
-struct GstMessageDeleter {
-    void operator()(GstMessage* message) const {
-        if (message != nullptr) {
-            gst_message_unref(message);
-        }
-    }
-};
-
-struct GstCapsDeleter {
-    void operator()(GstCaps* caps) const {
-        if (caps != nullptr) {
-            gst_caps_unref(caps);
-        }
-    }
-};
-
-struct GErrorDeleter {
-    void operator()(GError* error) const {
-        if (error != nullptr) {
-            g_error_free(error);
-        }
-    }
-};
-
-struct GFreeDeleter {
-    void operator()(gpointer memory) const { g_free(memory); }
 };
 
 template <typename T>
-using GstObjectPtr = std::unique_ptr<T, GstObjectDeleter>;
+using GstObjectPtr = std::unique_ptr<T, Releaser<gst_object_unref>>;
 using ElementPtr = GstObjectPtr<GstElement>;
 using PadPtr = GstObjectPtr<GstPad>;
 using BusPtr = GstObjectPtr<GstBus>;
-using MessagePtr = std::unique_ptr<GstMessage, GstMessageDeleter>;
-using CapsPtr = std::unique_ptr<GstCaps, GstCapsDeleter>;
-using ErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
-using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
+using MessagePtr = std::unique_ptr<GstMessage, Releaser<gst_message_unref>>;
+using CapsPtr = std::unique_ptr<GstCaps, Releaser<gst_caps_unref>>;
+using ErrorPtr = std::unique_ptr<GError, Releaser<g_error_free>>;
+using GCharPtr = std::unique_ptr<gchar, Releaser<g_free>>;
 
 // Makes an element from its factory and takes a full (non-floating) reference to it, so the
 // handle owns it whether or not it is later added to a bin. Null when the factory is missing.

@@ -1,5 +1,5 @@
 // Process-wide GStreamer set-up: one-time initialisation, the preview's debug category, and
-// linking the graph's elements. The media module and the test media use it.
+// linking the graph's elements. The media graph and the test media use it.
 #pragma once
 
 #include <gst/gst.h>

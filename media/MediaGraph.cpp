@@ -1,6 +1,17 @@
-#include "media/MediaGraph.h"
+// The preview's media graph over GStreamer (see media/Graph.h).
+//
+// Results come back through the pipeline's bus watch on GLib's default main context. Each file
+// gets a pipeline of its own: the one before it is abandoned to a background teardown, so a file
+// whose reads have stalled never holds up the next.
+#include "media/Graph.h"
+#include "media/GstSetup.h"
+#include "media/Pipeline.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace media {
@@ -84,12 +95,54 @@ std::string Describe(GstMessage* message) {
 
 } // namespace
 
-MediaGraph::MediaGraph(GraphOptions options, GraphListener& listener)
-    : m_options(std::move(options)), m_listener(listener) {}
+class MediaGraph final : public Graph {
+public:
+    MediaGraph(GraphOptions options, GraphListener& listener)
+        : m_options(std::move(options)), m_listener(listener) {}
+    ~MediaGraph() override { RemoveTimeout(m_stallTimer); }
+    MediaGraph(const MediaGraph&) = delete;
+    MediaGraph& operator=(const MediaGraph&) = delete;
 
-MediaGraph::~MediaGraph() {
-    StopStallTimer();
-}
+    bool Build(std::string* reason) override;
+    bool Render(const std::string& path, double volume) override;
+    void Unload() override;
+    Load load() const override { return m_load; }
+    void Play() override;
+    void Pause() override;
+    void Rewind() override;
+    bool IsRunning() const override;
+    bool ReachedEnd() const override { return m_reachedEnd; }
+    std::optional<std::int64_t> Position() const override;
+    std::optional<std::int64_t> Duration() const override { return m_duration; }
+    void SetVolume(double linear) override;
+    std::optional<double> Volume() const override;
+
+private:
+    bool MakePipeline(std::string* reason);
+    void DropPipeline();
+    void OnMessage(GstMessage* message);
+    void FinishRender(bool ok, const char* why);
+    void EndStream();
+    static gboolean OnRenderStalled(gpointer self);
+
+    GraphOptions m_options;
+    GraphListener& m_listener;
+
+    // The current file's pipeline and the elements of it that are used later.
+    std::unique_ptr<Pipeline> m_pipeline;
+    ElementPtr m_convert;
+    ElementPtr m_volumeElement;
+    bool m_pipelineUsed = false; // a file has been rendered into it
+    std::string m_path;
+
+    Load m_load = Load::Empty;
+    bool m_playing = false; // the last state asked for is PLAYING
+    guint m_stallTimer = 0;
+    std::uint64_t m_rewind = 0; // number of the seek of a rewind under way, 0 for none
+    bool m_reachedEnd = false;
+    std::optional<std::int64_t> m_duration;
+    std::optional<std::int64_t> m_endPosition; // where the stream ended
+};
 
 bool MediaGraph::Build(std::string* reason) {
     std::string why;
@@ -185,7 +238,7 @@ bool MediaGraph::Render(const std::string& path, double volume) {
 }
 
 void MediaGraph::Unload() {
-    StopStallTimer();
+    RemoveTimeout(m_stallTimer);
     if (m_pipelineUsed)
         DropPipeline(); // the next render makes a fresh one
     m_load = Load::Empty;
@@ -320,7 +373,7 @@ void MediaGraph::OnMessage(GstMessage* message) {
 }
 
 void MediaGraph::FinishRender(bool ok, const char* why) {
-    StopStallTimer();
+    RemoveTimeout(m_stallTimer);
     if (!ok) {
         GST_CAT_INFO(mirt_preview_debug, "cannot play \"%s\": %s", m_path.c_str(), why);
         Unload();
@@ -337,16 +390,16 @@ void MediaGraph::FinishRender(bool ok, const char* why) {
     m_listener.OnRenderFinished(true);
 }
 
-void MediaGraph::StopStallTimer() {
-    RemoveTimeout(m_stallTimer);
-}
-
 gboolean MediaGraph::OnRenderStalled(gpointer data) {
     auto* self = static_cast<MediaGraph*>(data);
     self->m_stallTimer = 0; // this source ends with the callback
     if (self->m_load == Load::Rendering)
         self->FinishRender(false, "the file did not preroll in time (stalled reads?)");
     return G_SOURCE_REMOVE;
+}
+
+std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener) {
+    return std::make_unique<MediaGraph>(options, listener);
 }
 
 } // namespace media

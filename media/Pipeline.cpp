@@ -1,11 +1,10 @@
 #include "media/Pipeline.h"
 
+#include "media/Graph.h"
 #include "media/GstSetup.h"
 
 #include <atomic>
-#include <deque>
-#include <mutex>
-#include <optional>
+#include <chrono>
 #include <thread>
 #include <utility>
 
@@ -13,53 +12,21 @@ namespace media {
 namespace {
 
 constexpr char kDoneMessage[] = "mirt-command-done";
+// The one command besides the states, whose values are GstState's own (all above 0).
+constexpr int kSeekToStart = -1;
 
-enum Command { kSetNull, kSetReady, kSetPaused, kSetPlaying, kSeekToStart };
-
-Command StateCommand(GstState state) {
-    switch (state) {
-    case GST_STATE_PLAYING:
-        return kSetPlaying;
-    case GST_STATE_PAUSED:
-        return kSetPaused;
-    case GST_STATE_READY:
-        return kSetReady;
-    default:
-        return kSetNull;
-    }
-}
-
-bool Execute(GstElement* pipeline, Command command) {
-    switch (command) {
-    case kSeekToStart: {
-        const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-        return gst_element_seek(pipeline, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, 0,
-                                GST_SEEK_TYPE_SET, -1) != FALSE;
-    }
-    case kSetPlaying:
-        return gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    case kSetPaused:
-        return gst_element_set_state(pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
-    case kSetReady:
-        return gst_element_set_state(pipeline, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-    case kSetNull:
-        return gst_element_set_state(pipeline, GST_STATE_NULL) != GST_STATE_CHANGE_FAILURE;
-    }
-    return false;
+bool Execute(GstElement* pipeline, int command) {
+    if (command != kSeekToStart)
+        return gst_element_set_state(pipeline, static_cast<GstState>(command)) !=
+               GST_STATE_CHANGE_FAILURE;
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    return gst_element_seek(pipeline, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, 0,
+                            GST_SEEK_TYPE_SET, -1) != FALSE;
 }
 
 // Abandoned pipelines not yet torn down. An atomic with nothing to destroy, so that a thread
 // still tearing down while the program exits never touches a destroyed object.
 constinit std::atomic<int> g_teardowns{0};
-
-// Counts one abandoned pipeline from the moment its handle lets go until it is released.
-class TeardownCount {
-public:
-    TeardownCount() { g_teardowns.fetch_add(1); }
-    ~TeardownCount() { g_teardowns.fetch_sub(1); }
-    TeardownCount(const TeardownCount&) = delete;
-    TeardownCount& operator=(const TeardownCount&) = delete;
-};
 
 // Sets the pipeline to NULL and waits there until it is: only a pipeline in NULL may be
 // released. A change to NULL that does not get there at once (an element still finishing an
@@ -110,7 +77,7 @@ int StuckPipelines() {
     return g_teardowns.load();
 }
 
-bool WaitForMediaThreads(std::chrono::milliseconds timeout) {
+bool WaitForBackgroundWork(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (g_teardowns.load() > 0) {
         if (std::chrono::steady_clock::now() >= deadline)
@@ -120,81 +87,46 @@ bool WaitForMediaThreads(std::chrono::milliseconds timeout) {
     return true;
 }
 
-// The commands of one pipeline, run one after another by the threads below, and the worker's
-// own references to the pipeline and its bus, released by the teardown at the end.
-struct Pipeline::Worker {
-    std::mutex mutex;
-    std::deque<std::pair<std::uint64_t, Command>> queue;
-    bool draining = false;                 // a thread is running this pipeline's commands
-    bool abandoned = false;                // the handle has let go: tear down instead
-    std::optional<TeardownCount> teardown; // counted from the moment the handle lets go
+// What the pool's thread works on: its own references to the pipeline and its bus, released by
+// the teardown at the end.
+struct Pipeline::Commands {
     ElementPtr pipeline;
     BusPtr bus;
     std::shared_ptr<LinkGate> links;
+    std::atomic<bool> abandoned{false};
 
-    // Makes sure a thread runs what is queued (or the teardown), unless one is at it already.
-    static void Schedule(const std::shared_ptr<Worker>& self) {
-        {
-            const std::lock_guard lock(self->mutex);
-            if (self->draining)
-                return;
-            self->draining = true;
-        }
-        auto job = std::make_unique<std::shared_ptr<Worker>>(self);
-        GError* raw = nullptr;
-        if (g_thread_pool_push(CommandThreads(), job.get(), &raw)) {
-            job.release(); // Drain owns it now
+    struct Task {
+        std::uint64_t number;
+        int command;
+        std::unique_ptr<Commands> last; // the teardown owns what it releases
+    };
+
+    // Runs one command on the pool's thread; the pool runs them one at a time, in order.
+    static void Run(gpointer task, gpointer commands) {
+        const std::unique_ptr<Task> owned(static_cast<Task*>(task));
+        Commands& self = *static_cast<Commands*>(commands);
+        if (owned->last) {
+            // This is where a streaming thread stuck in a read keeps this thread waiting; nobody
+            // else waits for it (no more than kMaxStuckPipelines are ever left waiting).
+            self.links->Close();
+            StopForGood(self.pipeline.get());
+            owned->last.reset();
+            g_teardowns.fetch_sub(1);
             return;
         }
-        const ErrorPtr error(raw);
-        GST_CAT_ERROR(mirt_preview_debug, "no thread for a pipeline: %s",
-                      error ? error->message : "unknown error");
-        const std::lock_guard lock(self->mutex);
-        self->draining = false;
+        if (self.abandoned.load())
+            return;
+        const bool ok = Execute(self.pipeline.get(), owned->command);
+        GstStructure* done = gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64,
+                                               owned->number, "failed", G_TYPE_BOOLEAN, !ok,
+                                               nullptr);
+        gst_bus_post(self.bus.get(),
+                     gst_message_new_application(GST_OBJECT(self.pipeline.get()), done));
     }
 
-    static void Drain(gpointer job, gpointer /*unused*/) {
-        const std::unique_ptr<std::shared_ptr<Worker>> owned(
-            static_cast<std::shared_ptr<Worker>*>(job));
-        Worker& self = **owned;
-        for (;;) {
-            std::pair<std::uint64_t, Command> next;
-            {
-                const std::lock_guard lock(self.mutex);
-                if (self.abandoned)
-                    break;
-                if (self.queue.empty()) {
-                    self.draining = false;
-                    return;
-                }
-                next = self.queue.front();
-                self.queue.pop_front();
-            }
-            const bool ok = Execute(self.pipeline.get(), next.second);
-            GstStructure* done =
-                gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64, next.first, "failed",
-                                  G_TYPE_BOOLEAN, ok ? FALSE : TRUE, nullptr);
-            gst_bus_post(self.bus.get(),
-                         gst_message_new_application(GST_OBJECT(self.pipeline.get()), done));
-        }
-        // This is where a streaming thread stuck in a read keeps this thread waiting; nobody
-        // else waits for it, and the pool starts other threads for other pipelines (no more
-        // than kMaxStuckPipelines are ever left waiting).
-        self.links->Close();
-        StopForGood(self.pipeline.get());
-        self.pipeline.reset();
-        self.bus.reset();
-        const std::lock_guard lock(self.mutex);
-        self.teardown.reset();
-    }
-
-    // Threads are reused from one pipeline to the next (starting one costs about as much as a
-    // preroll), and there are as many as are busy, so that a pipeline stuck in a read never
-    // holds up another. The pool lives as long as the process.
-    static GThreadPool* CommandThreads() {
-        static GThreadPool* const pool =
-            g_thread_pool_new(&Worker::Drain, nullptr, -1, FALSE, nullptr);
-        return pool;
+    static void Push(GThreadPool* pool, Task task) {
+        // Run takes it back; a pool that cannot start a thread now keeps it for a later one.
+        g_thread_pool_push(pool, std::make_unique<Task>(std::move(task)).release(), nullptr);
     }
 };
 
@@ -206,47 +138,40 @@ Pipeline::Pipeline(MessageHandler handler) : m_handler(std::move(handler)) {
     m_bus.reset(gst_element_get_bus(pipeline));
     gst_bus_set_sync_handler(m_bus.get(), KeepWhatMatters, pipeline, nullptr);
     gst_bus_add_watch(m_bus.get(), &Pipeline::OnBusMessage, this);
-    m_worker = std::make_shared<Worker>();
-    m_worker->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
-    m_worker->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
-    m_worker->links = m_links;
+    m_commands = std::make_unique<Commands>();
+    m_commands->pipeline.reset(GST_ELEMENT(gst_object_ref(pipeline)));
+    m_commands->bus.reset(GST_BUS(gst_object_ref(m_bus.get())));
+    m_commands->links = m_links;
+    // One thread at most, so that the commands keep their order; threads are reused from one
+    // pipeline to the next (starting one costs about as much as a preroll).
+    m_pool = g_thread_pool_new(&Commands::Run, m_commands.get(), 1, FALSE, nullptr);
 }
 
 Pipeline::~Pipeline() {
-    if (!m_worker)
+    if (m_pool == nullptr)
         return;
     // From here on nothing reaches the handler, and what is still posted is dropped.
     gst_bus_remove_watch(m_bus.get());
     gst_bus_set_flushing(m_bus.get(), TRUE);
-    if (m_lastNumber == 0) {
-        // Never started: it is in NULL and no thread has touched it, so it goes at once.
-        m_worker->pipeline.reset();
-        m_worker->bus.reset();
-        return;
+    if (m_lastNumber != 0) {
+        m_commands->abandoned.store(true);
+        g_teardowns.fetch_add(1);
+        Commands::Push(m_pool, {0, 0, std::move(m_commands)});
     }
-    {
-        const std::lock_guard lock(m_worker->mutex);
-        m_worker->abandoned = true;
-        m_worker->teardown.emplace();
-        m_worker->queue.clear();
-    }
-    Worker::Schedule(m_worker);
+    // Never started: it is in NULL and no thread has touched it, so it goes at once. Otherwise
+    // the pool frees itself after its last command.
+    g_thread_pool_free(m_pool, FALSE, FALSE);
 }
 
 std::uint64_t Pipeline::Queue(int command) {
-    if (!m_worker)
+    if (m_pool == nullptr)
         return 0;
-    const std::uint64_t number = ++m_lastNumber;
-    {
-        const std::lock_guard lock(m_worker->mutex);
-        m_worker->queue.emplace_back(number, static_cast<Command>(command));
-    }
-    Worker::Schedule(m_worker);
-    return number;
+    Commands::Push(m_pool, {++m_lastNumber, command, nullptr});
+    return m_lastNumber;
 }
 
 std::uint64_t Pipeline::SetState(GstState state) {
-    return Queue(StateCommand(state));
+    return Queue(state);
 }
 
 std::uint64_t Pipeline::SeekToStart() {

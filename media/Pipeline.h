@@ -1,23 +1,24 @@
-// One GstPipeline and the thread that changes its state.
+// One GstPipeline and the order of its state changes.
 //
-// Every state change and seek of the pipeline runs on a thread of its own, in the order asked
-// for, so that the caller never waits for GStreamer: a preroll, a flushing seek or the final
-// shutdown can take as long as a streaming thread needs to let go, which is forever when a read
-// never returns. Bus messages come back to the thread that runs GLib's default main context
-// (Qt's GUI thread) through a bus watch, in the order they were posted (only those that matter
-// to an owner: errors, warnings, the end of the stream, the pipeline's own state changes, a
-// finished preroll, a lost clock, application messages); the pipeline's thread
-// posts a "done" message after each command, so a message that predates a command can be told
-// from one that follows it.
+// Every state change and seek of the pipeline runs on a thread of GLib's shared pool, never on
+// the caller's, so that the caller never waits for GStreamer: a preroll, a flushing seek or the
+// final shutdown can take as long as a streaming thread needs to let go, which is forever when a
+// read never returns. Each pipeline has a GLib thread pool of at most one thread, lent from the
+// threads that all non-exclusive pools share: its commands run one after another in the order
+// asked for, and another pipeline's never wait for them. Bus messages come back to the thread
+// that runs GLib's default main context (Qt's GUI thread) through a bus watch, in the order they
+// were posted (only those that matter to an owner: errors, warnings, the end of the stream, the
+// pipeline's own state changes, a finished preroll, a lost clock, application messages); a
+// "done" message follows each command, so a message that predates a command can be told from
+// one that follows it.
 //
-// Destroying the handle abandons the pipeline: no message reaches the handler any more, and the
-// pipeline's thread sets it to NULL and releases it in the background, once it is there. A
-// pipeline that was never started is released at once.
+// Destroying the handle abandons the pipeline: no message reaches the handler any more, commands
+// not yet run are dropped, and the pipeline's last command sets it to NULL and releases it, once
+// it is there; its pool goes with it. A pipeline that was never started is released at once.
 #pragma once
 
 #include "media/GstHandles.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,7 +61,7 @@ public:
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 
-    bool valid() const { return m_pipeline != nullptr; }
+    bool valid() const { return m_pool != nullptr; }
     // Where streaming threads make their links in this pipeline (see LinkGate).
     std::shared_ptr<LinkGate> links() const { return m_links; }
     GstElement* element() const { return m_pipeline.get(); }
@@ -80,29 +81,26 @@ public:
     GstState state() const { return m_state; }
 
 private:
-    struct Worker;
+    struct Commands;
     static gboolean OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
     std::uint64_t Queue(int command);
 
     MessageHandler m_handler;
     ElementPtr m_pipeline;
     BusPtr m_bus;
-    std::shared_ptr<Worker> m_worker;
     std::shared_ptr<LinkGate> m_links = std::make_shared<LinkGate>();
+    std::unique_ptr<Commands> m_commands; // handed to the pool's last command when abandoned
+    GThreadPool* m_pool = nullptr;
     std::uint64_t m_lastNumber = 0;
     GstState m_state = GST_STATE_NULL;
 };
-
-// Waits up to `timeout` until every abandoned pipeline has been torn down; true when none is
-// left. For the end of the program and for tests; never needed for correctness.
-// (media::WaitForBackgroundWork of preview/MediaModule.h, inside the module.)
-bool WaitForMediaThreads(std::chrono::milliseconds timeout);
 
 // Abandoned pipelines not yet torn down. A teardown takes milliseconds, unless a streaming
 // thread of the pipeline is stuck in a read that does not return (a network share that stopped
 // answering): then it lasts as long as the read, with the pipeline's threads and descriptors.
 int StuckPipelines();
-// How many of those there may be before no new file is started.
+// How many of those there may be before no new file is started. Each keeps one thread of the
+// pool waiting, so this also bounds the threads of abandoned pipelines.
 inline constexpr int kMaxStuckPipelines = 8;
 
 } // namespace media

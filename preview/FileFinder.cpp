@@ -3,7 +3,10 @@
 #include "preview/TrackOrder.h"
 
 #include <algorithm>
-#include <utility>
+#include <memory>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace media {
 namespace {
@@ -57,56 +60,64 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 
 } // namespace media
 
-CFileFinder::CFileFinder(std::chrono::milliseconds settledAfter) {
-    m_listings.m_settledAfter = settledAfter;
-}
-
 bool CFileFinder::FindFile(const std::string& pattern) {
     Close();
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
         slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    m_folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    if (namePattern.empty())
+    const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+    // The folder is read with readdir: its entry types spare a stat() per file, and no path
+    // objects are built, which matters in folders of thousands of files.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
+    if (namePattern.empty() || !dir)
         return false;
-    m_listing = m_listings.Read(m_folder, namePattern);
-    return !m_listing.names.empty();
+    while (const dirent* entry = readdir(dir.get())) {
+        // Follows symbolic links: a link counts when its target is a regular file, so broken
+        // links, link loops and folders named like tracks are left out.
+        struct stat target {};
+        if (media::MatchesWildcard(entry->d_name, namePattern) &&
+            (entry->d_type == DT_REG ||
+             ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+              fstatat(dirfd(dir.get()), entry->d_name, &target, 0) == 0 &&
+              S_ISREG(target.st_mode))))
+            m_names.push_back({entry->d_name, {}});
+    }
+    // Put in order only when a name is asked for: counting the matches needs no order.
+    m_order = Order::Unsorted;
+    return !m_names.empty();
 }
 
 const std::string& CFileFinder::CurrentName() const {
-    using Order = media::Listing::Order;
     const std::size_t index = m_next - 1;
-    auto& names = m_listing.names;
-    const auto at = names.begin() + static_cast<std::ptrdiff_t>(index);
-    const auto less = [](const media::Listing::Name& a, const media::Listing::Name& b) {
+    const auto at = m_names.begin() + static_cast<std::ptrdiff_t>(index);
+    const auto less = [](const Name& a, const Name& b) {
         return media::TrackOrderLess(a.key, a.bytes, b.key, b.bytes);
     };
-    if (m_listing.order == Order::Unsorted) {
+    if (m_order == Order::Unsorted) {
         // Each key is made once; usually one name is all that is asked for (the current
         // track), and selecting it takes linear time where sorting all of them does not.
-        for (media::Listing::Name& name : names)
+        for (Name& name : m_names)
             name.key = media::TrackOrderKey(name.bytes);
-        std::nth_element(names.begin(), at, names.end(), less);
-        m_listing.order = Order::Selected;
-        m_listing.selected = index;
-    } else if (m_listing.order == Order::Selected && index != m_listing.selected) {
-        std::sort(names.begin(), names.end(), less);
-        m_listing.order = Order::Sorted;
+        std::nth_element(m_names.begin(), at, m_names.end(), less);
+        m_order = Order::Selected;
+        m_selected = index;
+    } else if (m_order == Order::Selected && index != m_selected) {
+        std::sort(m_names.begin(), m_names.end(), less);
+        m_order = Order::Sorted;
     }
     return at->bytes;
 }
 
 bool CFileFinder::FindFileAgain() {
     m_next = 0;
-    return !m_listing.names.empty();
+    return !m_names.empty();
 }
 
 bool CFileFinder::FindNextFile() {
-    if (m_next >= m_listing.names.size()) {
+    if (m_next >= m_names.size())
         return false;
-    }
     ++m_next;
-    return m_next < m_listing.names.size();
+    return m_next < m_names.size();
 }
 
 std::string CFileFinder::GetFileName() const {
@@ -116,17 +127,8 @@ std::string CFileFinder::GetFileName() const {
     return CurrentName();
 }
 
-std::string CFileFinder::GetFilePath() const {
-    if (m_next == 0) {
-        return {};
-    }
-    return m_folder + CurrentName();
-}
-
-// The listing goes back to the cache, which keeps it for the next search while it may be
-// reused.
 void CFileFinder::Close() {
-    m_listings.HandBack(std::exchange(m_listing, media::Listing{}));
-    m_folder.clear();
+    m_names.clear();
+    m_order = Order::Sorted;
     m_next = 0;
 }

@@ -1,13 +1,11 @@
 // A file search over one folder with a wildcard name pattern, walked one entry at a time:
 // FindFile() starts it, each FindNextFile() makes the next entry current and tells whether
 // another one follows, GetFileName() names the current entry. Entries come in track order
-// (preview/TrackOrder.h).
+// (preview/TrackOrder.h). Each search reads the folder anew.
 #pragma once
 
-#include "preview/ListingCache.h"
-
-#include <chrono>
 #include <string>
+#include <vector>
 
 namespace media {
 
@@ -19,10 +17,6 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
 class CFileFinder {
 public:
-    // A folder unchanged for `settledAfter` before it was read is not read again by the next
-    // search of the same pattern while it stays so (see media::ListingCache).
-    explicit CFileFinder(std::chrono::milliseconds settledAfter = std::chrono::seconds(1));
-
     // Starts a search for "folder/pattern" (no folder: the working directory). Only regular
     // files and symbolic links to regular files count. True when at least one entry matched.
     // Errors (missing or unreadable folder, broken links) just mean fewer matches.
@@ -35,16 +29,22 @@ public:
     bool FindNextFile();
     // The current entry's bare name (raw bytes); empty before the first FindNextFile().
     std::string GetFileName() const;
-    // The current entry's path: the pattern's folder part followed by its name.
-    std::string GetFilePath() const;
     void Close();
 
 private:
+    struct Name {
+        std::string bytes;
+        std::u16string key; // TrackOrderKey(bytes), made once an order is needed
+    };
+    // In the order the folder listed them until a name is asked for; then either only the
+    // asked-for entry stands at its place in track order (Selected) or all do (Sorted).
+    enum class Order { Unsorted, Selected, Sorted };
+
     // The current entry's name; puts the entries in track order as far as needed.
     const std::string& CurrentName() const;
 
-    media::ListingCache m_listings;
-    std::string m_folder; // as written in the pattern, including its trailing '/'
-    mutable media::Listing m_listing;
+    mutable std::vector<Name> m_names;
+    mutable Order m_order = Order::Sorted;
+    mutable std::size_t m_selected = 0;
     std::size_t m_next = 0; // index of the entry the next FindNextFile() makes current
 };

@@ -1,6 +1,5 @@
 #include "preview/Player.h"
 
-#include "preview/MediaModule.h"
 #include "preview/Volume.h"
 
 #include <algorithm>
@@ -9,10 +8,9 @@ CMp3Player::~CMp3Player() = default;
 
 bool CMp3Player::BuildGraph(const media::GraphOptions& options) {
     m_graph.reset();
-    media::GraphListener& listener = *this;
     // A graph that cannot be built says why in the preview's debug log (GST_DEBUG=mirt*:5).
-    auto graph = media::MakeGraph(options, listener, nullptr);
-    if (!graph || !graph->Build(nullptr))
+    auto graph = media::MakeGraph(options, *this);
+    if (!graph->Build(nullptr))
         return false;
     m_graph = std::move(graph);
     return true;

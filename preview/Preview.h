@@ -1,7 +1,7 @@
 // The MP3 preview as one object: the player with its media graph, the Music folder search and
 // the current track. The settings window makes one and frees it when it closes; the MP3
 // options window is handed it. Dependencies run one way: the preview owns the player, the
-// player drives the graph (in the media module), the graph owns the pipelines.
+// player drives the graph (media/Graph.h), the graph owns the pipelines.
 #pragma once
 
 #include "preview/FileFinder.h"

@@ -8,7 +8,6 @@
 #include "res/Mp3OptionsControls.h"
 #include "support/GuiHelpers.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QString>
 
@@ -25,7 +24,7 @@ inline bool Settled(const CMp3Player& player) {
 }
 
 // Presses transport buttons one at a time, each under a watchdog that fails the test if the
-// press does not return, and keeps the slowest time for the report. After each press it lets
+// press does not return (how long presses take is measured in bench/). After each press it lets
 // the render that the press started finish (untimed), so that the state can be checked.
 class Transport {
 public:
@@ -36,18 +35,11 @@ public:
         static const char* const names[] = {"play", "stop", "previous", "next"};
         const char* name = names[button - res::IDC_PLAY];
         Watchdog dog(std::chrono::seconds(10), QByteArray("the ") + name + " button");
-        QElapsedTimer clock;
-        clock.start();
         testsupport::Click(m_window, button);
-        const qint64 ms = clock.elapsed();
         if (!testsupport::WaitUntil([this] { return Settled(m_preview.Player()); }) &&
             m_unsettled == nullptr)
             m_unsettled = name;
         ++m_count;
-        if (ms > m_slowestMs) {
-            m_slowestMs = ms;
-            m_slowest = name;
-        }
     }
     QString label() const {
         return testsupport::ControlAs<QLabel>(m_window, res::IDC_TRACK_LABEL)->text();
@@ -56,15 +48,11 @@ public:
     media::Preview& preview() const { return m_preview; }
     // The first press whose render neither finished nor failed within ten seconds, if any.
     const char* unsettled() const { return m_unsettled; }
-    qint64 slowestMs() const { return m_slowestMs; }
-    const char* slowest() const { return m_slowest; }
 
 private:
     framework::CDialog& m_window;
     media::Preview& m_preview;
     int m_count = 0;
-    qint64 m_slowestMs = 0;
-    const char* m_slowest = "none";
     const char* m_unsettled = nullptr;
 };
 

@@ -57,7 +57,6 @@ private slots:
         bool played = false;
         QString failure;
         int presses = 0;
-        qint64 slowestMs = 0;
         bool stopped = false;
         Watchdog dog(std::chrono::seconds(60), "the windows without a sound device");
         const int result = road.Run([&](CSettingsDlg& settings) {
@@ -79,7 +78,6 @@ private slots:
                                    res::IDC_STOP})
                     transport.press(button);
                 presses = transport.count();
-                slowestMs = transport.slowestMs();
                 testsupport::Click(options, IDOK);
             });
             testsupport::Click(settings, res::IDC_MP3_OPTIONS);
@@ -88,9 +86,9 @@ private slots:
         });
         dog.disarm();
         const QStringList messages = road.boxes().lines();
-        qInfo("no sound output: %s; %d presses, slowest %lld ms; messages: %s",
+        qInfo("no sound output: %s; %d presses; messages: %s",
               played ? "the preview played silently" : "the preview did not play", presses,
-              slowestMs, qPrintable(messages.join("; ")));
+              qPrintable(messages.join("; ")));
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(result, IDOK);
         // The only message allowed says that the preview cannot start.

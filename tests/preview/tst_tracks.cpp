@@ -85,17 +85,6 @@ private slots:
         PlaysToEnd();
     }
 
-    void singleTrack() {
-        Put("only.mp3");
-        RecordingLabel label;
-        m_preview->NextTrack(label);
-        QCOMPARE(Track(), 0);
-        m_preview->PrevTrack(label);
-        QCOMPARE(Track(), 0);
-        QCOMPARE(label.shown.back(), std::string("only.mp3"));
-        PlaysToEnd();
-    }
-
     void noTracks() {
         RecordingLabel label;
         m_preview->NextTrack(label);
@@ -123,37 +112,6 @@ private slots:
         QCOMPARE(m_preview->m_nTrackCount, 2);
         QCOMPARE(label.shown.back(), kLoading);
         // The graph is not rebuilt here, so the track loaded before stays loaded and plays on.
-        QCOMPARE(Player().m_bLoaded, 1);
-        PlaysToEnd();
-    }
-
-    void unplayableTrackShowsItsName() {
-        QVERIFY(testmedia::WriteBytes("Music/broken.mp3", "not audio at all"));
-        RecordingLabel label;
-        m_preview->PlayCurrentTrack(label);
-        QCOMPARE(label.shown.back(), std::string("broken.mp3"));
-        QTRY_COMPARE(Player().m_bLoaded, 0);
-        QVERIFY(!Player().IsPlaying());
-    }
-
-    void awkwardNamesPlay_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("spaces") << QByteArray("my song 1.mp3") << QStringLiteral("my song 1.mp3");
-        QTest::newRow("hash") << QByteArray("#1 hit.mp3") << QStringLiteral("#1 hit.mp3");
-        QTest::newRow("percent") << QByteArray("100%20.mp3") << QStringLiteral("100%20.mp3");
-        QTest::newRow("question") << QByteArray("why?.mp3") << QStringLiteral("why?.mp3");
-        QTest::newRow("utf-8") << QByteArray("Песня.mp3") << QStringLiteral("Песня.mp3");
-        QTest::newRow("cp1251") << QByteArray("\xc2\xe5\xf7\xe5\xf0.mp3")
-                                << QStringLiteral("Вечер.mp3");
-    }
-    void awkwardNamesPlay() {
-        QFETCH(QByteArray, name);
-        QFETCH(QString, shown);
-        Put(name.toStdString());
-        RecordingLabel label;
-        m_preview->PlayCurrentTrack(label);
-        QCOMPARE(QString::fromStdString(label.shown.back()), shown);
         QCOMPARE(Player().m_bLoaded, 1);
         PlaysToEnd();
     }

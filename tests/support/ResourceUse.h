@@ -56,7 +56,7 @@ inline long ProcEntries(const char* folder) {
     return count;
 }
 inline long OpenFiles() {
-    return ProcEntries("/proc/self/fd");
+    return ProcEntries("/proc/self/fd") - 1; // not the one the listing itself holds
 }
 inline long Threads() {
     return ProcEntries("/proc/self/task");

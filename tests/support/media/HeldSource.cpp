@@ -1,5 +1,6 @@
 #include "support/media/HeldSource.h"
 
+#include "media/GstHandles.h"
 #include "media/GstSetup.h"
 
 #include <gst/base/gstbasesrc.h>
@@ -8,10 +9,7 @@
 #include <mutex>
 #include <new>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace testmedia {
 namespace {
@@ -33,12 +31,13 @@ Gate& TheGate() {
     return *gate;
 }
 
-void PassGate(const char* location) {
+void PassGate(GstBaseSrc* source) {
+    gchar* raw = nullptr;
+    g_object_get(source, "location", &raw, nullptr);
+    const media::GCharPtr location(raw);
     Gate& gate = TheGate();
     std::unique_lock lock(gate.mutex);
-    const auto held = [&] {
-        return location != nullptr && (gate.holdAll || gate.held == location);
-    };
+    const auto held = [&] { return location && (gate.holdAll || gate.held == location.get()); };
     if (!held())
         return;
     ++gate.waiting;
@@ -46,135 +45,38 @@ void PassGate(const char* location) {
     --gate.waiting;
 }
 
-struct HeldSrc {
-    GstBaseSrc parent;
-    gchar* location;
-    int fd;
-    guint64 size;
-};
+// The held source is filesrc with a gate in front of its opening and of each of its reads.
+gboolean (*g_fileStart)(GstBaseSrc*) = nullptr;
+GstFlowReturn (*g_fileFill)(GstBaseSrc*, guint64, guint, GstBuffer*) = nullptr;
 
-struct HeldSrcClass {
-    GstBaseSrcClass parent_class;
-};
-
-enum { kPropLocation = 1 };
-
-GType HeldSrcType();
-HeldSrc* Self(gpointer object) {
-    return reinterpret_cast<HeldSrc*>(object);
+gboolean Start(GstBaseSrc* source) {
+    PassGate(source); // opening a file can stall as much as reading it
+    return g_fileStart(source);
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
-    if (id != kPropLocation) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-        return;
-    }
-    g_free(Self(object)->location);
-    Self(object)->location = g_value_dup_string(value);
-}
-
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
-    if (id != kPropLocation) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-        return;
-    }
-    g_value_set_string(value, Self(object)->location);
-}
-
-void Finalize(GObject* object) {
-    g_free(Self(object)->location);
-    G_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(object)))->finalize(object);
-}
-
-gboolean Start(GstBaseSrc* base) {
-    HeldSrc* self = Self(base);
-    PassGate(self->location); // opening a file can stall as much as reading it
-    struct stat info {};
-    self->fd = self->location ? open(self->location, O_RDONLY | O_CLOEXEC) : -1;
-    if (self->fd < 0 || fstat(self->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (self->fd >= 0)
-            close(self->fd);
-        self->fd = -1;
-        GST_ELEMENT_ERROR(base, RESOURCE, OPEN_READ, ("cannot open the file"), (nullptr));
-        return FALSE;
-    }
-    self->size = static_cast<guint64>(info.st_size);
-    return TRUE;
-}
-
-gboolean Stop(GstBaseSrc* base) {
-    if (Self(base)->fd >= 0)
-        close(Self(base)->fd);
-    Self(base)->fd = -1;
-    return TRUE;
-}
-
-gboolean GetSize(GstBaseSrc* base, guint64* size) {
-    *size = Self(base)->size;
-    return TRUE;
-}
-
-gboolean IsSeekable(GstBaseSrc* /*base*/) {
-    return TRUE;
-}
-
-GstFlowReturn Fill(GstBaseSrc* base, guint64 offset, guint length, GstBuffer* buffer) {
-    HeldSrc* self = Self(base);
-    PassGate(self->location);
-    if (offset >= self->size)
-        return GST_FLOW_EOS;
-    GstMapInfo map;
-    if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE))
-        return GST_FLOW_ERROR;
-    const ssize_t got = pread(self->fd, map.data, length, static_cast<off_t>(offset));
-    gst_buffer_unmap(buffer, &map);
-    if (got < 0)
-        return GST_FLOW_ERROR;
-    if (got == 0)
-        return GST_FLOW_EOS;
-    gst_buffer_resize(buffer, 0, got);
-    GST_BUFFER_OFFSET(buffer) = offset;
-    GST_BUFFER_OFFSET_END(buffer) = offset + static_cast<guint64>(got);
-    return GST_FLOW_OK;
+GstFlowReturn Fill(GstBaseSrc* source, guint64 offset, guint length, GstBuffer* buffer) {
+    PassGate(source);
+    return g_fileFill(source, offset, length, buffer);
 }
 
 void ClassInit(gpointer klass, gpointer /*data*/) {
-    auto* objectClass = G_OBJECT_CLASS(klass);
-    objectClass->set_property = SetProperty;
-    objectClass->get_property = GetProperty;
-    objectClass->finalize = Finalize;
-    g_object_class_install_property(
-        objectClass, kPropLocation,
-        g_param_spec_string("location", "File location", "The file to read", nullptr,
-                            static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
-    auto* elementClass = GST_ELEMENT_CLASS(klass);
-    gst_element_class_set_static_metadata(elementClass, "Held file source", "Source/File",
-                                          "Reads a file; its reads can be held back",
-                                          "mirtconfig tests");
-    static GstStaticPadTemplate source =
-        GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
-    gst_element_class_add_static_pad_template(elementClass, &source);
-    auto* baseClass = GST_BASE_SRC_CLASS(klass);
-    baseClass->start = Start;
-    baseClass->stop = Stop;
-    baseClass->get_size = GetSize;
-    baseClass->is_seekable = IsSeekable;
-    baseClass->fill = Fill;
+    auto* base = GST_BASE_SRC_CLASS(klass);
+    g_fileStart = std::exchange(base->start, Start);
+    g_fileFill = std::exchange(base->fill, Fill);
 }
 
-void InstanceInit(GTypeInstance* instance, gpointer /*klass*/) {
-    HeldSrc* self = Self(instance);
-    self->location = nullptr;
-    self->fd = -1;
-    self->size = 0;
-    gst_base_src_set_format(GST_BASE_SRC(instance), GST_FORMAT_BYTES);
-}
-
-GType HeldSrcType() {
-    static const GType type =
-        g_type_register_static_simple(GST_TYPE_BASE_SRC, "MirtHeldSrc", sizeof(HeldSrcClass),
-                                      ClassInit, sizeof(HeldSrc), InstanceInit, GTypeFlags(0));
-    return type;
+GType HeldSourceType() {
+    const media::GstObjectPtr<GstElementFactory> factory(gst_element_factory_find("filesrc"));
+    const media::GstObjectPtr<GstPluginFeature> loaded(
+        factory ? gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory.get())) : nullptr);
+    if (!loaded)
+        return G_TYPE_INVALID;
+    const GType fileSource =
+        gst_element_factory_get_element_type(GST_ELEMENT_FACTORY(loaded.get()));
+    GTypeQuery sizes{};
+    g_type_query(fileSource, &sizes);
+    return g_type_register_static_simple(fileSource, "MirtHeldSrc", sizes.class_size, ClassInit,
+                                         sizes.instance_size, nullptr, GTypeFlags(0));
 }
 
 } // namespace
@@ -182,8 +84,11 @@ GType HeldSrcType() {
 bool RegisterHeldSource() {
     if (!media::EnsureGstInit())
         return false;
-    static const bool registered =
-        gst_element_register(nullptr, kHeldSourceFactory, GST_RANK_NONE, HeldSrcType()) != FALSE;
+    static const bool registered = [] {
+        const GType type = HeldSourceType();
+        return type != G_TYPE_INVALID &&
+               gst_element_register(nullptr, kHeldSourceFactory, GST_RANK_NONE, type) != FALSE;
+    }();
     return registered;
 }
 

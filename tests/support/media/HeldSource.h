@@ -2,8 +2,8 @@
 // network share that stops answering holds a read: a held read cannot be interrupted, not by
 // a flush and not by a state change, until the reads are let go again.
 //
-// The element is "mirtheldsrc", with a "location" property like filesrc's; build a graph with
-// GraphOptions::source = kHeldSourceFactory to read through it.
+// The element is "mirtheldsrc", filesrc with a gate before its opening and each read; build a graph
+// with GraphOptions::source = kHeldSourceFactory to read through it.
 #pragma once
 
 #include <string>

@@ -16,41 +16,46 @@
 namespace testmedia {
 namespace {
 
-// Runs a gst-launch style description whose last element is `filesink name=out` to its end.
-// The file appears under its name only when complete, so an interrupted run leaves no part.
-bool RunToFile(const std::string& description, const std::string& path, std::string& error) {
-    if (!media::EnsureGstInit(&error)) {
+// Runs a gst-launch style description to its end, with the "location" of its element `named`
+// set to `location`; and where the stream ended, when asked.
+bool RunToEnd(const std::string& description, const char* named, const std::string& location,
+              std::int64_t* end = nullptr) {
+    if (!media::EnsureGstInit())
         return false;
-    }
     GError* rawError = nullptr;
     GstElement* raw = gst_parse_launch(description.c_str(), &rawError);
     const media::ErrorPtr parseError(rawError);
-    if (raw == nullptr) {
-        error = parseError ? parseError->message : "cannot parse " + description;
+    if (raw == nullptr)
         return false;
-    }
     const media::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
-    const media::ElementPtr out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-    const std::string partial = path + ".part";
-    g_object_set(out.get(), "location", partial.c_str(), nullptr);
+    const media::ElementPtr element(gst_bin_get_by_name(GST_BIN(pipeline.get()), named));
+    g_object_set(element.get(), "location", location.c_str(), nullptr);
     const media::BusPtr bus(gst_element_get_bus(pipeline.get()));
-    bool ok = gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    if (ok) {
-        const media::MessagePtr message(gst_bus_timed_pop_filtered(
-            bus.get(), 120 * GST_SECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-        ok = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
-    }
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    const media::MessagePtr message(gst_bus_timed_pop_filtered(
+        bus.get(), 120 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    gint64 position = -1;
+    const bool ended =
+        message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS &&
+        (end == nullptr ||
+         (gst_element_query_position(pipeline.get(), GST_FORMAT_TIME, &position) && position > 0));
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    if (end != nullptr)
+        *end = position;
+    return ended;
+}
+
+// Runs a description whose last element is `filesink name=out`. The file appears under its name
+// only when complete, so an interrupted run leaves no part.
+bool RunToFile(const std::string& description, const std::string& path, std::string& error) {
+    const std::string partial = path + ".part";
     std::error_code ec;
-    if (ok)
-        std::filesystem::rename(partial, path, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(partial, ec);
-        error = "encoding failed: " + description;
-        return false;
-    }
-    return true;
+    if (RunToEnd(description, "out", partial) && (std::filesystem::rename(partial, path, ec), !ec))
+        return true;
+    std::filesystem::remove(partial, ec);
+    error = "encoding failed: " + description;
+    return false;
 }
 
 std::string ToneSource(int seconds, double frequency) {
@@ -235,27 +240,10 @@ bool MakeLongMp3(const std::string& path, int minutes, int kbps, std::int64_t& e
 }
 
 std::optional<std::int64_t> DecoderEnd(const std::string& path) {
-    if (!media::EnsureGstInit())
+    std::int64_t end = -1;
+    if (!RunToEnd("filesrc name=in ! decodebin ! fakesink sync=false", "in", path, &end))
         return std::nullopt;
-    GError* rawError = nullptr;
-    GstElement* raw =
-        gst_parse_launch("filesrc name=in ! decodebin ! fakesink sync=false", &rawError);
-    const media::ErrorPtr parseError(rawError);
-    if (raw == nullptr)
-        return std::nullopt;
-    const media::ElementPtr pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
-    const media::ElementPtr in(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
-    g_object_set(in.get(), "location", path.c_str(), nullptr);
-    const media::BusPtr bus(gst_element_get_bus(pipeline.get()));
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-    const media::MessagePtr message(gst_bus_timed_pop_filtered(
-        bus.get(), 120 * GST_SECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-    gint64 end = -1;
-    const bool ended = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS &&
-                       gst_element_query_position(pipeline.get(), GST_FORMAT_TIME, &end);
-    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-    return ended && end > 0 ? std::optional<std::int64_t>(end) : std::nullopt;
+    return end;
 }
 
 } // namespace testmedia
