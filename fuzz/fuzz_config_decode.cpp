@@ -11,8 +11,8 @@
 #include <span>
 
 using namespace settings;
-using testsupport::Sentinel;
 using fuzzcheck::ValueAt;
+using testsupport::Sentinel;
 
 namespace {
 

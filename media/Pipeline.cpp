@@ -117,9 +117,8 @@ struct Pipeline::Commands {
         if (self.abandoned.load())
             return;
         const bool ok = Execute(self.pipeline.get(), owned->command);
-        GstStructure* done = gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64,
-                                               owned->number, "failed", G_TYPE_BOOLEAN, !ok,
-                                               nullptr);
+        GstStructure* done = gst_structure_new(kDoneMessage, "number", G_TYPE_UINT64, owned->number,
+                                               "failed", G_TYPE_BOOLEAN, !ok, nullptr);
         gst_bus_post(self.bus.get(),
                      gst_message_new_application(GST_OBJECT(self.pipeline.get()), done));
     }
