@@ -56,6 +56,12 @@ bool AnyExists(const QString& pattern) {
     return !QDir(where.path(), where.fileName()).entryList(QDir::System | QDir::Files).isEmpty();
 }
 
+// Every name in `folder`, hidden ones and special files included: what a run left there.
+QStringList NamesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
 // Where the program's runtime folder is in each run: a private folder of the test's, not set at
 // all, or set to a relative path, which names a folder in the game folder.
 enum class Runtime { Private, Unset, Relative };
@@ -171,9 +177,7 @@ private slots:
         QVERIFY2(reason.match(errors.mid(line + kNoDisplayLine.size())).hasMatch(),
                  qPrintable(errors));
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
-        QCOMPARE(
-            QDir(scratch.game).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList());
+        QCOMPARE(NamesIn(scratch.game), QStringList());
     }
 
     // A closed standard descriptor is opened on /dev/null before anything else can take its
@@ -283,13 +287,9 @@ private slots:
         const QByteArray errors = program.readAllStandardError();
         QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
                  errors.constData());
-        QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                      QDir::NoDotAndDotDot),
+        QCOMPARE(NamesIn(work),
                  QStringList({QStringLiteral("Config.cfg"), QStringLiteral("Music")}));
-        QCOMPARE(
-            QDir(work + QStringLiteral("/Music"))
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-            QStringList(QStringLiteral("a.mp3")));
+        QCOMPARE(NamesIn(work + QStringLiteral("/Music")), QStringList(QStringLiteral("a.mp3")));
         if (!homeEmpty) {
             const QDir cache(scratch.home + QStringLiteral("/.cache/gstreamer-1.0"));
             QVERIFY(!cache.entryList({QStringLiteral("registry.*.bin")}, QDir::Files).isEmpty());
