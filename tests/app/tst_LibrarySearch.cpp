@@ -81,7 +81,7 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("copied");
         QTest::newRow("built") << QStringLiteral(MIRTCONFIG_BINARY) << false;
-        QTest::newRow("installed") << m_install.filePath("usr/bin/mirtconfig") << false;
+        QTest::newRow("installed") << m_install.filePath("usr/games/mirtconfig") << false;
         QTest::newRow("a copy among the libraries") << QStringLiteral(MIRTCONFIG_BINARY) << true;
     }
     void nothingIsLoadedFromTheWorkingFolder() {
