@@ -6,6 +6,7 @@
 #include "framework/PaintDC.h"
 #include "items/ItemChanceDlg.h"
 #include "mp3options/Mp3OptionsDlg.h"
+#include "preview/FileFinder.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "res/Texts.h"
@@ -21,7 +22,11 @@ using namespace res;
 
 namespace {
 
-constexpr const char* kConfigPath = "Config.cfg";
+// Config.cfg in the working folder, whatever its letter case there (see media::NameInFolder):
+// the file loaded is the file saved, and where there is none, Config.cfg is created.
+std::string ConfigPath() {
+    return media::NameInFolder(".", "Config.cfg");
+}
 
 // Fires once, right after the first paint, to build the media graph.
 constexpr UINT kStartMediaTimer = 1;
@@ -126,7 +131,7 @@ settings::ConfigRecord CSettingsDlg::CurrentRecord() const {
 
 void CSettingsDlg::LoadConfig() {
     settings::ConfigRecord record = CurrentRecord();
-    if (!settings::LoadConfigFile(kConfigPath, record))
+    if (!settings::LoadConfigFile(ConfigPath().c_str(), record))
         return;
     g_nVolume = record.volume;
     g_bAlwaysRandom = record.alwaysRandom;
@@ -138,7 +143,7 @@ void CSettingsDlg::LoadConfig() {
 
 bool CSettingsDlg::SaveConfig() {
     std::string reason;
-    if (settings::SaveConfigFile(kConfigPath, CurrentRecord(), &reason))
+    if (settings::SaveConfigFile(ConfigPath().c_str(), CurrentRecord(), &reason))
         return true;
     // The message box cannot say why; the log can, for whoever looks.
     framework::LogFailure("settings", reason);

@@ -16,6 +16,7 @@
 #include "support/WindowTestMain.h"
 #include "support/media/MusicFolder.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QSlider>
 #include <QtTest>
@@ -91,6 +92,7 @@ private slots:
 
     void eachRoadEndsInTheFile_data() {
         QTest::addColumn<bool>("tracks");       // the Music folder holds first.mp3 and second.mp3
+        QTest::addColumn<bool>("upperCase");    // MUSIC and CONFIG.CFG instead, as on a CD
         QTest::addColumn<QByteArray>("before"); // empty: no Config.cfg
         QTest::addColumn<Road>("road");
         QTest::addColumn<int>("result");
@@ -98,10 +100,10 @@ private slots:
         QTest::addColumn<QStringList>("boxes"); // "caption|text" of each message box
         const QByteArray none;
         QTest::newRow("no file, OK")
-            << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
+            << false << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
             << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
         QTest::newRow("switches flipped, Return on a check box")
-            << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
+            << false << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
             << FlipSwitchesThen([](CDialog& w) {
                    // Return on a check box presses the default button, OK.
                    Control(w, res::IDC_SOUND)->setFocus();
@@ -110,16 +112,17 @@ private slots:
             << int(IDOK) << ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}) << QStringList();
         const QByteArray kept = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
         QTest::newRow("switches flipped, Cancel")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
+            << false << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("switches flipped, Escape")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); })
-            << int(IDCANCEL) << kept << QStringList();
+            << false << false << kept
+            << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); }) << int(IDCANCEL) << kept
+            << QStringList();
         QTest::newRow("switches flipped, the close button")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
+            << false << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("item chances set and confirmed")
-            << false << none << ThroughItemChances([](CDialog& items) {
+            << false << false << none << ThroughItemChances([](CDialog& items) {
                    for (int row = 0; row < 4; ++row)
                        testsupport::MoveSliderByKeys(items, res::kChanceSliders[row], row + 1);
                    Click(items, IDOK);
@@ -128,7 +131,7 @@ private slots:
         // The loaded chances show (beyond the range at its end); a refused OK and Cancel keep them.
         const QByteArray chances = ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0});
         QTest::newRow("item chances from the file, a refused OK, Cancel")
-            << false << chances << ThroughItemChances([](CDialog& items) {
+            << false << false << chances << ThroughItemChances([](CDialog& items) {
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[0])->value(), 5);
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[1])->value(), 10);
                    Click(items, IDOK);
@@ -138,11 +141,16 @@ private slots:
             << QStringList(QStringLiteral("Ошибка|Вероятность появления для всех предметов \n в "
                                           "сумме должна равняться 100%! Сейчас: 150%"));
         QTest::newRow("a track previewed, the volume turned down")
-            << true << none << Road(PreviewAndTurnDown) << int(IDOK)
+            << true << false << none << Road(PreviewAndTurnDown) << int(IDOK)
             << ConfigFileBytes(30, 0, 1, 0, 0) << QStringList();
+        QTest::newRow("MUSIC and CONFIG.CFG: loaded, a track previewed, saved into them")
+            << true << true << ConfigFileBytes(0, 1, 0, 1, 0, {10, 20, 30, 40, 0})
+            << Road(PreviewAndTurnDown) << int(IDOK)
+            << ConfigFileBytes(30, 1, 1, 1, 0, {10, 20, 30, 40, 0}) << QStringList();
     }
     void eachRoadEndsInTheFile() {
         QFETCH(bool, tracks);
+        QFETCH(bool, upperCase);
         QFETCH(QByteArray, before);
         QFETCH(Road, road);
         QFETCH(int, result);
@@ -153,7 +161,12 @@ private slots:
                                                : std::vector<std::string>{},
                                            2);
         QVERIFY2(music.ok(), music.error());
-        const QString config = music.file(QStringLiteral("Config.cfg"));
+        const QStringList names =
+            upperCase ? QStringList{QStringLiteral("CONFIG.CFG"), QStringLiteral("MUSIC")}
+                      : QStringList{QStringLiteral("Config.cfg"), QStringLiteral("Music")};
+        if (upperCase)
+            QVERIFY(QDir().rename(QStringLiteral("Music"), names[1]));
+        const QString config = music.file(names[0]);
         if (!before.isEmpty())
             QVERIFY(testsupport::WriteFile(config, before));
 
@@ -161,6 +174,7 @@ private slots:
         QCOMPARE(settings.Run(road), result);
         QCOMPARE(settings.boxes().lines(), boxes);
         QCOMPARE(testsupport::ReadFile(config), after);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), names);
         QVERIFY(!testsupport::HasPendingScripts());
     }
 };
