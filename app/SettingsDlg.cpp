@@ -14,6 +14,7 @@
 #include "settings/GameSettings.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <utility>
 
@@ -64,6 +65,7 @@ CSettingsDlg::CSettingsDlg(media::GraphOptions media)
     DDX_Check(IDC_SOUND, m_bSound);
     DDX_Check(IDC_PLAY_XM, m_bPlayXm);
     DDX_Text(IDC_HELP_TEXT, m_strHelp);
+    DDX_Text(IDC_FILE_LINE, m_strFileLine);
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
@@ -77,6 +79,10 @@ BOOL CSettingsDlg::OnInitDialog() {
     m_pages.SetCurSel(0);
 
     m_strHelp = res::kHelpText;
+    // So that nobody saves into the wrong folder unknowingly.
+    std::error_code noFolder;
+    m_strFileLine =
+        res::kFileLine + (std::filesystem::current_path(noFolder) / ConfigPath()).string();
 
     // The media graph is built right after the first paint (see OnPaint): starting GStreamer
     // (its registry and plugins) takes longer than everything else before the window appears.
