@@ -2,6 +2,7 @@
 // window, the item chances window and the MP3 options window set reaches the file when OK
 // confirms them, a refused or cancelled sub-window changes nothing, and Cancel, Escape and the
 // close button of the settings window leave the file as it was.
+#include "app/ConfigApp.h"
 #include "app/SettingsDlg.h"
 #include "res/ItemChanceControls.h"
 #include "res/Mp3OptionsControls.h"
@@ -16,9 +17,13 @@
 #include "support/WindowTestMain.h"
 #include "support/media/MusicFolder.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -176,6 +181,52 @@ private slots:
         QCOMPARE(testsupport::ReadFile(config), after);
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), names);
         QVERIFY(!testsupport::HasPendingScripts());
+    }
+
+    // Started with --choose-folder: the folder dialog opens in the home folder; the settings
+    // window then works in the folder chosen, and cancelling ends with nothing written.
+    void aChosenFolderIsWhereOkSaves_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("a folder chosen, then OK") << true;
+        QTest::newRow("the folder dialog cancelled") << false;
+    }
+    void aChosenFolderIsWhereOkSaves() {
+        QFETCH(bool, choose);
+        const testsupport::ScopedWorkingDir start;
+        const QTemporaryDir home;
+        const QTemporaryDir game;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QString title;
+        QString opensIn;
+        QTimer answer; // until the folder dialog shows
+        connect(&answer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr)
+                return;
+            answer.stop();
+            title = dialog->windowTitle();
+            opensIn = dialog->directory().path();
+            if (!choose)
+                return dialog->reject();
+            testsupport::WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
+            dialog->setDirectory(game.path());
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+        });
+        answer.start(10);
+        CConfigApp app(testsupport::QuietPreview());
+        app.m_chooseFolder = true;
+        QCOMPARE(app.InitInstance(), FALSE);
+        qputenv("HOME", oldHome);
+        QCOMPARE(title, QStringLiteral("Папка игры"));
+        QCOMPARE(opensIn, home.path());
+        QCOMPARE(QDir::currentPath(), choose ? game.path() : start.path());
+        const auto names = [](const QString& folder) {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(names(game.path()),
+                 choose ? QStringList(QStringLiteral("Config.cfg")) : QStringList());
+        QCOMPARE(names(start.path()), QStringList());
     }
 };
 
