@@ -9,34 +9,7 @@
 
 #include <QtTest>
 
-#include <cmath>
-
 using namespace framework::win32;
-
-namespace {
-
-bool HasFrame(const framework::ControlTemplate& control) {
-    return (control.kind == framework::ControlKind::Static &&
-            ((control.style & SS_SUNKEN) || (control.exStyle & WS_EX_CLIENTEDGE))) ||
-           (control.kind == framework::ControlKind::ListBox && (control.style & WS_BORDER));
-}
-
-// Whether one of the first three device-pixel lines from an edge inward differs from both the
-// window's colour and the inside's along nearly all of its length: `line(i, j)` is the colour of
-// pixel j of line i.
-template <class Pixel>
-bool EdgeShows(int length, QRgb window, QRgb inside, Pixel line) {
-    for (int i = 0; i < 3; ++i) {
-        int drawn = 0;
-        for (int j = 0; j < length; ++j)
-            drawn += line(i, j) != window && line(i, j) != inside;
-        if (drawn >= length * 9 / 10)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 class FramesTest : public QObject {
     Q_OBJECT
@@ -47,7 +20,8 @@ private slots:
         for (int id : {res::IDD_SETTINGS, res::IDD_MP3_OPTIONS, res::IDD_ITEM_CHANCE}) {
             const framework::DialogTemplate* window = framework::FindDialogTemplate(id);
             for (int i = 0; i < int(window->controls.size()); ++i) {
-                if (HasFrame(window->controls[i]))
+                const framework::ControlTemplate& c = window->controls[i];
+                if ((c.style & (SS_SUNKEN | WS_BORDER)) || (c.exStyle & WS_EX_CLIENTEDGE))
                     QTest::addRow("%s, control %d", window->caption, i) << id << i;
             }
         }
@@ -55,39 +29,51 @@ private slots:
     void everyFrameShowsItsFourEdges() {
         QFETCH(int, dialog);
         QFETCH(int, control);
-        const framework::ControlTemplate& frame =
+        const framework::ControlTemplate& c =
             framework::FindDialogTemplate(dialog)->controls[control];
         QImage image;
         QRect rect;
         framework::CDialog host(dialog);
         testsupport::RunScripted(host, [&](framework::CDialog& w) {
-            rect = framework::DluToPixels(framework::BaseUnitsOf(w.Host()->font()), frame.x,
-                                          frame.y, frame.cx, frame.cy);
+            rect = framework::DluToPixels(framework::BaseUnitsOf(w.Host()->font()), c.x, c.y, c.cx,
+                                          c.cy);
             image = w.Host()->grab().toImage();
             w.EndDialog(IDCANCEL);
         });
-        const qreal ratio = image.devicePixelRatio();
-        QCOMPARE(ratio, qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-                            ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
-                            : 1.0);
-        // The device pixels the control covers, without the corners.
-        const int left = int(std::floor(rect.left() * ratio));
-        const int top = int(std::floor(rect.top() * ratio));
-        const int right = int(std::ceil((rect.right() + 1) * ratio)) - 1;
-        const int bottom = int(std::ceil((rect.bottom() + 1) * ratio)) - 1;
-        const int width = right - left - 7;
-        const int height = bottom - top - 7;
-        const QRgb window = image.pixel(left - 2, top - 2);
-        const QRgb inside = image.pixel((left + right) / 2, bottom - 4);
-        const auto pixel = [&](int x, int y) { return image.pixel(x, y); };
-        QVERIFY(EdgeShows(width, window, inside,
-                          [&](int i, int j) { return pixel(left + 4 + j, top + i); }));
-        QVERIFY(EdgeShows(width, window, inside,
-                          [&](int i, int j) { return pixel(left + 4 + j, bottom - i); }));
-        QVERIFY(EdgeShows(height, window, inside,
-                          [&](int i, int j) { return pixel(left + i, top + 4 + j); }));
-        QVERIFY(EdgeShows(height, window, inside,
-                          [&](int i, int j) { return pixel(right - i, top + 4 + j); }));
+        const qreal ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(image.devicePixelRatio(), ratio);
+        // The device pixels the control covers; its edges are looked for in the three outer
+        // lines on each side, without the corners.
+        const QRect device(QPoint(int(rect.left() * ratio), int(rect.top() * ratio)),
+                           QPoint(int(std::ceil((rect.right() + 1) * ratio)) - 1,
+                                  int(std::ceil((rect.bottom() + 1) * ratio)) - 1));
+        const QRgb window = image.pixel(device.topLeft() - QPoint(2, 2));
+        const QRgb inside = image.pixel(device.center().x(), device.bottom() - 4);
+        const struct {
+            QPoint start, along, inward;
+            int length;
+        } edges[] = {{device.topLeft() + QPoint(4, 0), {1, 0}, {0, 1}, device.width() - 8},
+                     {device.bottomLeft() + QPoint(4, 0), {1, 0}, {0, -1}, device.width() - 8},
+                     {device.topLeft() + QPoint(0, 4), {0, 1}, {1, 0}, device.height() - 8},
+                     {device.topRight() + QPoint(0, 4), {0, 1}, {-1, 0}, device.height() - 8}};
+        for (const auto& edge : edges) {
+            int mostDrawn = 0; // of the three lines, along how much of its length one is drawn
+            for (int line = 0; line < 3; ++line) {
+                int drawn = 0;
+                for (int i = 0; i < edge.length; ++i) {
+                    const QRgb pixel =
+                        image.pixel(edge.start + line * edge.inward + i * edge.along);
+                    drawn += pixel != window && pixel != inside;
+                }
+                mostDrawn = std::max(mostDrawn, drawn);
+            }
+            QVERIFY2(
+                mostDrawn >= edge.length * 9 / 10,
+                qPrintable(
+                    QStringLiteral("the edge at %1,%2").arg(edge.start.x()).arg(edge.start.y())));
+        }
     }
 };
 
