@@ -180,9 +180,9 @@ private slots:
         QCOMPARE(NamesIn(scratch.game), QStringList());
     }
 
-    // The command line. In the arguments, GAME is the game folder, FILE a file beside it, and
-    // MISSING a name that does not exist. Without a display, a start that does not end by itself
-    // would end with status 1; with one, the program works in the folder named.
+    // The command line, started in the folder that holds the game folder ("game") and a file
+    // ("file"); GAME is the game folder's absolute path. Without a display, a start that does not
+    // end by itself would end with status 1; with one, the program works in the folder named.
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status"); // -1: the settings window opens, in the game folder
@@ -202,12 +202,12 @@ private slots:
         row("an unknown option", {"--bogus"}, 2, "", qPrintable(refused.arg("--bogus")));
         row("--choose-folder and an option", {"--choose-folder", "-x"}, 2, "",
             qPrintable(refused.arg("-x")));
-        row("--help and a folder", {"--help", "GAME"}, 2, "", qPrintable(refused.arg("GAME")));
+        row("--help and a folder", {"--help", "game"}, 2, "", qPrintable(refused.arg("game")));
         row("two folders", {"GAME", "game"}, 2, "", qPrintable(refused.arg("game")));
-        row("a folder that does not exist", {"MISSING"}, 2, "",
-            "mirtconfig: cannot work in MISSING: No such file or directory\n");
-        row("a file", {"--choose-folder", "FILE"}, 2, "",
-            "mirtconfig: cannot work in FILE: Not a directory\n");
+        row("a folder that does not exist", {"missing"}, 2, "",
+            "mirtconfig: cannot work in missing: No such file or directory\n");
+        row("a file", {"--choose-folder", "file"}, 2, "",
+            "mirtconfig: cannot work in file: Not a directory\n");
         row("a folder", {"GAME"}, -1, "", "");
         row("a folder named from the start folder", {"game"}, -1, "", "");
         row("--choose-folder and a folder", {"--choose-folder", "GAME"}, -1, "", "");
@@ -219,16 +219,9 @@ private slots:
         QFETCH(QString, errors);
         const Scratch scratch;
         QVERIFY(scratch.made);
-        const QString file = scratch.root.filePath(QStringLiteral("file"));
-        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        QVERIFY(QFile(scratch.root.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
         const QStringList before = NamesIn(scratch.root.path());
-        const auto place = [&](QString text) {
-            return text.replace(QStringLiteral("GAME"), scratch.game)
-                .replace(QStringLiteral("FILE"), file)
-                .replace(QStringLiteral("MISSING"), scratch.root.filePath(QStringLiteral("no")));
-        };
-        for (QString& argument : arguments)
-            argument = place(argument);
+        arguments.replaceInStrings(QStringLiteral("GAME"), scratch.game);
 
         QProcessEnvironment environment = WithoutDesktop(scratch.temporary);
         environment.insert(QStringLiteral("HOME"), scratch.home);
@@ -257,7 +250,7 @@ private slots:
         const QByteArray printed = program.readAllStandardOutput();
         const QByteArray complaint = program.readAllStandardError();
         QVERIFY2(matches(out, printed), printed.constData());
-        QVERIFY2(matches(place(errors), complaint), complaint.constData());
+        QVERIFY2(matches(errors, complaint), complaint.constData());
         QCOMPARE(NamesIn(scratch.root.path()), before);
         QCOMPARE(NamesIn(scratch.game), QStringList());
     }
