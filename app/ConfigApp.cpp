@@ -1,10 +1,18 @@
 #include "app/ConfigApp.h"
 
+#include "app/CommandLine.h"
 #include "app/SettingsDlg.h"
+#include "framework/FolderDialog.h"
+#include "res/Texts.h"
 
 using namespace framework::win32;
 
 BOOL CConfigApp::InitInstance() {
+    if (m_chooseFolder) {
+        const std::optional<std::string> folder = framework::ChooseFolder(res::kGameFolderCaption);
+        if (!folder || !EnterFolder(folder->c_str()))
+            return FALSE;
+    }
     CSettingsDlg dialog(m_media);
     m_pMainWnd = &dialog;
     dialog.DoModal();

@@ -6,6 +6,7 @@
 #include "framework/PaintDC.h"
 #include "items/ItemChanceDlg.h"
 #include "mp3options/Mp3OptionsDlg.h"
+#include "preview/FileFinder.h"
 #include "res/Resources.h"
 #include "res/SettingsControls.h"
 #include "res/Texts.h"
@@ -13,6 +14,7 @@
 #include "settings/GameSettings.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <utility>
 
@@ -21,7 +23,11 @@ using namespace res;
 
 namespace {
 
-constexpr const char* kConfigPath = "Config.cfg";
+// Config.cfg in the working folder, whatever its letter case there (see media::NameInFolder):
+// the file loaded is the file saved, and where there is none, Config.cfg is created.
+std::string ConfigPath() {
+    return media::NameInFolder(".", "Config.cfg");
+}
 
 // Fires once, right after the first paint, to build the media graph.
 constexpr UINT kStartMediaTimer = 1;
@@ -59,6 +65,7 @@ CSettingsDlg::CSettingsDlg(media::GraphOptions media)
     DDX_Check(IDC_SOUND, m_bSound);
     DDX_Check(IDC_PLAY_XM, m_bPlayXm);
     DDX_Text(IDC_HELP_TEXT, m_strHelp);
+    DDX_Text(IDC_FILE_LINE, m_strFileLine);
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
@@ -72,6 +79,10 @@ BOOL CSettingsDlg::OnInitDialog() {
     m_pages.SetCurSel(0);
 
     m_strHelp = res::kHelpText;
+    // So that nobody saves into the wrong folder unknowingly.
+    std::error_code noFolder;
+    m_strFileLine =
+        res::kFileLine + (std::filesystem::current_path(noFolder) / ConfigPath()).string();
 
     // The media graph is built right after the first paint (see OnPaint): starting GStreamer
     // (its registry and plugins) takes longer than everything else before the window appears.
@@ -126,7 +137,7 @@ settings::ConfigRecord CSettingsDlg::CurrentRecord() const {
 
 void CSettingsDlg::LoadConfig() {
     settings::ConfigRecord record = CurrentRecord();
-    if (!settings::LoadConfigFile(kConfigPath, record))
+    if (!settings::LoadConfigFile(ConfigPath().c_str(), record))
         return;
     g_nVolume = record.volume;
     g_bAlwaysRandom = record.alwaysRandom;
@@ -138,7 +149,7 @@ void CSettingsDlg::LoadConfig() {
 
 bool CSettingsDlg::SaveConfig() {
     std::string reason;
-    if (settings::SaveConfigFile(kConfigPath, CurrentRecord(), &reason))
+    if (settings::SaveConfigFile(ConfigPath().c_str(), CurrentRecord(), &reason))
         return true;
     // The message box cannot say why; the log can, for whoever looks.
     framework::LogFailure("settings", reason);

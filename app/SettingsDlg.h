@@ -26,6 +26,7 @@ public:
     int m_bSound = 0;
     int m_bPlayXm = 0;
     std::string m_strHelp;
+    std::string m_strFileLine; // names the file that OK writes, with its folder
     HICON m_hIcon = 0;
 
 protected:

@@ -3,13 +3,13 @@
 #include "framework/widgets/CheckBox.h"
 #include "framework/widgets/ListBox.h"
 #include "framework/widgets/Picture.h"
+#include "framework/widgets/Static.h"
 #include "framework/widgets/Trackbar.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -18,29 +18,6 @@
 
 namespace framework {
 namespace {
-
-QLabel* CreateStatic(const ControlTemplate& control, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(control.text), parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    const bool centred = (control.style & 0x3) == SS_CENTER;
-    label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-    if ((control.style & 0x1F) == SS_BLACKFRAME) {
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
-        label->setText(QString());
-    } else if (control.exStyle & WS_EX_CLIENTEDGE) {
-        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        label->setLineWidth(2);
-    } else if (control.style & SS_SUNKEN) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    }
-    // The classic static draws its text right inside its border, without an indent.
-    label->setIndent(0);
-    return label;
-}
 
 bool StartsGroup(const ControlTemplate& control, bool first) {
     // Text statics start a group of their own, as in the classic resource scripts.
@@ -73,7 +50,7 @@ QWidget* CreateWidget(const ControlTemplate& control, const QString& text, QWidg
         return frame;
     }
     case ControlKind::Static:
-        return CreateStatic(control, parent);
+        return new Static(control, parent);
     case ControlKind::BitmapStatic:
         return new PictureStatic(control.picture, control.exStyle & WS_EX_DLGMODALFRAME, parent);
     case ControlKind::ListBox:

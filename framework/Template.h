@@ -13,7 +13,7 @@ enum class ControlKind {
     DefPushButton,
     AutoCheckBox,
     GroupBox,
-    Static,       // text; SS_LEFT, SS_CENTER, SS_SUNKEN, SS_BLACKFRAME and WS_EX_CLIENTEDGE apply
+    Static, // text; SS_LEFT, SS_CENTER, SS_SUNKEN, SS_PATHELLIPSIS, SS_BLACKFRAME, WS_EX_CLIENTEDGE
     BitmapStatic, // picture by resource number; WS_EX_DLGMODALFRAME draws a raised border
     ListBox,
     Trackbar,      // TBS_VERT, TBS_BOTH, TBS_AUTOTICKS, TBS_NOTICKS apply

@@ -54,6 +54,7 @@ inline constexpr DWORD SS_CENTER = 0x0001;
 inline constexpr DWORD SS_BLACKFRAME = 0x0007;
 inline constexpr DWORD SS_BITMAP = 0x000E;
 inline constexpr DWORD SS_SUNKEN = 0x1000;
+inline constexpr DWORD SS_PATHELLIPSIS = 0x8000; // one line, shortened in the middle to fit
 
 // List box styles.
 inline constexpr DWORD LBS_NOTIFY = 0x0001;

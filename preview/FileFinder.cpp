@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -58,6 +59,24 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     return p == pattern.size();
 }
 
+std::string NameInFolder(const std::string& folder, const std::string& name) {
+    struct stat entry {};
+    if (::lstat((folder + '/' + name).c_str(), &entry) == 0)
+        return name;
+    const auto sameLetters = [](unsigned char a, unsigned char b) {
+        return FoldAscii(a) == FoldAscii(b);
+    };
+    std::string found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
+    while (const dirent* other = dir ? readdir(dir.get()) : nullptr) {
+        const std::string_view candidate = other->d_name;
+        if (std::equal(candidate.begin(), candidate.end(), name.begin(), name.end(), sameLetters) &&
+            (found.empty() || candidate < found))
+            found = candidate;
+    }
+    return found.empty() ? name : found;
+}
+
 } // namespace media
 
 bool CFileFinder::FindFile(const std::string& pattern) {
@@ -65,10 +84,17 @@ bool CFileFinder::FindFile(const std::string& pattern) {
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
         slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+    if (slash != std::string::npos) {
+        const std::string path = pattern.substr(0, slash);
+        const std::size_t cut = path.rfind('/') + 1; // 0 when the folder has no parent part
+        const std::string parent = path.substr(0, cut);
+        m_folder =
+            parent + media::NameInFolder(parent.empty() ? "." : parent, path.substr(cut)) + '/';
+    }
     // The folder is read with readdir: its entry types spare a stat() per file, and no path
     // objects are built, which matters in folders of thousands of files.
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), &closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        opendir(m_folder.empty() ? "." : m_folder.c_str()), &closedir);
     if (namePattern.empty() || !dir)
         return false;
     while (const dirent* entry = readdir(dir.get())) {
@@ -127,7 +153,12 @@ std::string CFileFinder::GetFileName() const {
     return CurrentName();
 }
 
+std::string CFileFinder::GetFilePath() const {
+    return m_folder + GetFileName();
+}
+
 void CFileFinder::Close() {
+    m_folder.clear();
     m_names.clear();
     m_order = Order::Sorted;
     m_next = 0;

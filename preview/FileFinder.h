@@ -13,11 +13,18 @@ namespace media {
 // letters match in either case, every other byte only itself.
 bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
+// The name `name` goes by in `folder`, found as Windows finds it: `name` itself where an entry of
+// that name exists (a dangling link too), else an entry whose name differs from it only in ASCII
+// letter case (the lowest bytewise where several do), else `name`. A folder copied from a CD or
+// a FAT drive may hold MUSIC or CONFIG.CFG, which the game finds under Windows and Wine.
+std::string NameInFolder(const std::string& folder, const std::string& name);
+
 } // namespace media
 
 class CFileFinder {
 public:
-    // Starts a search for "folder/pattern" (no folder: the working directory). Only regular
+    // Starts a search for "folder/pattern" (no folder: the working directory); the folder's last
+    // part is looked up by NameInFolder, whatever its letter case. Only regular
     // files and symbolic links to regular files count. True when at least one entry matched.
     // Errors (missing or unreadable folder, broken links) just mean fewer matches.
     bool FindFile(const std::string& pattern);
@@ -29,6 +36,8 @@ public:
     bool FindNextFile();
     // The current entry's bare name (raw bytes); empty before the first FindNextFile().
     std::string GetFileName() const;
+    // The current entry's path: the folder searched, as NameInFolder found it, and the name.
+    std::string GetFilePath() const;
     void Close();
 
 private:
@@ -43,6 +52,7 @@ private:
     // The current entry's name; puts the entries in track order as far as needed.
     const std::string& CurrentName() const;
 
+    std::string m_folder; // with a closing '/'; empty: the working directory
     mutable std::vector<Name> m_names;
     mutable Order m_order = Order::Sorted;
     mutable std::size_t m_selected = 0;

@@ -43,7 +43,7 @@ void Preview::PlayTrack(TrackLabel& label, bool fresh) {
             if (index == m_nTrack) {
                 const std::string name = m_finder.GetFileName();
                 // A file that cannot be played still shows its name; the player stays unloaded.
-                m_player.OpenFile(kMusicFolder + name);
+                m_player.OpenFile(m_finder.GetFilePath());
                 label.SetText(DisplayName(name));
             }
             ++index;

@@ -12,7 +12,6 @@
 namespace media {
 
 inline constexpr char kMusicPattern[] = "Music/*.mp3";
-inline constexpr char kMusicFolder[] = "Music/";
 inline constexpr char kLoadingText[] = "Загрузка...";
 
 // The label that shows the current track's name.

@@ -13,5 +13,6 @@ inline constexpr int IDC_ITEM_CHANCES = 1009; // "Настройки предм�
 inline constexpr int IDC_PLAY_XM = 1021;    // switch "Проигрывать XM"
 inline constexpr int IDC_MUSIC_NOTE = 1022; // the note about the Music folder
 inline constexpr int IDC_HELP_TEXT = 1050;  // the help page's text
+inline constexpr int IDC_FILE_LINE = 1051;  // the line naming the file that OK writes
 
 } // namespace res

@@ -33,7 +33,8 @@ constexpr ControlTemplate kControls[] = {
      WS_TABSTOP},
     {IDC_HELP_TEXT, ControlKind::Static, "", 155, 18, 150, 144, SS_LEFT},
     {kNoControlId, ControlKind::Static, kProgramLine, 7, 179, 174, 10, SS_CENTER | SS_SUNKEN},
-    {kNoControlId, ControlKind::Static, kFileLine, 7, 189, 174, 10, SS_CENTER | SS_SUNKEN},
+    {IDC_FILE_LINE, ControlKind::Static, "", 7, 189, 174, 10,
+     SS_CENTER | SS_SUNKEN | SS_PATHELLIPSIS},
 };
 
 } // namespace

@@ -19,7 +19,9 @@ inline constexpr const char* kMusicFolderNote =
     "\"...\\Music\".";
 
 inline constexpr const char* kProgramLine = "MirtConfig 1.0, настройки игры";
-inline constexpr const char* kFileLine = "Сохраняются в файл Config.cfg";
+// Followed by the path of the file that OK writes.
+inline constexpr const char* kFileLine = "Сохраняются в файл ";
+inline constexpr const char* kGameFolderCaption = "Папка игры";
 
 inline constexpr const char* kErrorCaption = "ОШИБКА";
 inline constexpr const char* kMediaInitFailed = "Ошибка инициализация DirectShow!";

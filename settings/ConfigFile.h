@@ -1,5 +1,6 @@
 // Reading and writing Config.cfg on disk. Paths are raw bytes as the system takes them
-// (normally UTF-8); the settings window passes "Config.cfg", relative to the working folder.
+// (normally UTF-8); the settings window passes Config.cfg's name in the working folder, as
+// media::NameInFolder finds it whatever its letter case.
 #pragma once
 
 #include "settings/ConfigFormat.h"

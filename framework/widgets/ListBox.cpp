@@ -1,5 +1,8 @@
 #include "framework/widgets/ListBox.h"
 
+#include "framework/widgets/Edges.h"
+
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace framework {
@@ -31,6 +34,13 @@ QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex&
 int ListBox::selectedRow() const {
     const auto items = selectedItems();
     return items.isEmpty() ? -1 : row(items.first());
+}
+
+bool ListBox::event(QEvent* event) {
+    const bool handled = QListWidget::event(event);
+    if (event->type() == QEvent::Paint)
+        PaintEdges(*this, palette().color(QPalette::Mid), palette().color(QPalette::Mid));
+    return handled;
 }
 
 } // namespace framework

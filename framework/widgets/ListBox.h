@@ -16,6 +16,8 @@ public:
     int selectedRow() const;
 
 protected:
+    // Paints the frame's edges over the style's (see PaintEdges).
+    bool event(QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 };

@@ -180,6 +180,81 @@ private slots:
         QCOMPARE(NamesIn(scratch.game), QStringList());
     }
 
+    // The command line, started in the folder that holds the game folder ("game") and a file
+    // ("file"); GAME is the game folder's absolute path. Without a display, a start that does not
+    // end by itself would end with status 1; with one, the program works in the folder named.
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status"); // -1: the settings window opens, in the game folder
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errors");
+        const auto row = [](const char* name, const QStringList& arguments, int status,
+                            const char* out, const char* errors) {
+            QTest::newRow(name) << arguments << status << QString::fromUtf8(out)
+                                << QString::fromUtf8(errors);
+        };
+        const QString refused = "mirtconfig: unexpected argument %1; see mirtconfig --help\n";
+        row("--help", {"--help"}, 0,
+            "Usage: mirtconfig \\[GAME_FOLDER\\]\n       mirtconfig --choose-folder "
+            "\\[GAME_FOLDER\\]\n       mirtconfig --help \\| --version\n(.+\n)+",
+            "");
+        row("--version", {"--version"}, 0, "mirtconfig 1\\.0\\.0\n", "");
+        row("an unknown option", {"--bogus"}, 2, "", qPrintable(refused.arg("--bogus")));
+        row("--choose-folder and an option", {"--choose-folder", "-x"}, 2, "",
+            qPrintable(refused.arg("-x")));
+        row("--help and a folder", {"--help", "game"}, 2, "", qPrintable(refused.arg("game")));
+        row("two folders", {"GAME", "game"}, 2, "", qPrintable(refused.arg("game")));
+        row("a folder that does not exist", {"missing"}, 2, "",
+            "mirtconfig: cannot work in missing: No such file or directory\n");
+        row("a file", {"--choose-folder", "file"}, 2, "",
+            "mirtconfig: cannot work in file: Not a directory\n");
+        row("a folder", {"GAME"}, -1, "", "");
+        row("a folder named from the start folder", {"game"}, -1, "", "");
+        row("--choose-folder and a folder", {"--choose-folder", "GAME"}, -1, "", "");
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, errors);
+        const Scratch scratch;
+        QVERIFY(scratch.made);
+        QVERIFY(QFile(scratch.root.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
+        const QStringList before = NamesIn(scratch.root.path());
+        arguments.replaceInStrings(QStringLiteral("GAME"), scratch.game);
+
+        QProcessEnvironment environment = WithoutDesktop(scratch.temporary);
+        environment.insert(QStringLiteral("HOME"), scratch.home);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), scratch.runtime);
+        if (status < 0)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(scratch.root.path());
+        program.start(QStringLiteral(MIRTCONFIG_BINARY), arguments);
+        QVERIFY(program.waitForStarted());
+        if (status < 0) {
+            const QString cwd = QStringLiteral("/proc/%1/cwd").arg(program.processId());
+            QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwd).symLinkTarget(), scratch.game, 20000);
+            QVERIFY(program.state() == QProcess::Running);
+            RunToTheEnd(program, 0);
+            return;
+        }
+        QVERIFY2(RunToTheEnd(program, 60000), "the program did not end");
+        QCOMPARE(program.exitCode(), status);
+        const auto matches = [](const QString& pattern, const QByteArray& text) {
+            return QRegularExpression(QStringLiteral("\\A") + pattern + QStringLiteral("\\z"))
+                .match(QString::fromLocal8Bit(text))
+                .hasMatch();
+        };
+        const QByteArray printed = program.readAllStandardOutput();
+        const QByteArray complaint = program.readAllStandardError();
+        QVERIFY2(matches(out, printed), printed.constData());
+        QVERIFY2(matches(errors, complaint), complaint.constData());
+        QCOMPARE(NamesIn(scratch.root.path()), before);
+        QCOMPARE(NamesIn(scratch.game), QStringList());
+    }
+
     // A closed standard descriptor is opened on /dev/null before anything else can take its
     // number: an X connection that became descriptor 2 would receive Qt's warnings and hang.
     void closedStandardDescriptorsAreOpenedOnNull_data() {

@@ -15,6 +15,7 @@
 #include "support/WindowTestMain.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -79,6 +80,10 @@ private slots:
             QVERIFY(!Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
             QVERIFY(!Control(w, res::IDC_XM_OPTIONS)->isEnabled());
             QVERIFY(!Control(w, res::IDC_SOUND_OPTIONS)->isEnabled());
+            // One of the sunken lines names the file that OK writes, with its folder.
+            QCOMPARE(ControlAs<QLabel>(w, res::IDC_FILE_LINE)->text(),
+                     QStringLiteral("Сохраняются в файл ") +
+                         QDir::current().filePath("Config.cfg"));
             Click(w, IDCANCEL);
         });
         QCOMPARE(dialog.DoModal(), IDCANCEL);
@@ -145,9 +150,12 @@ private slots:
 
     void mp3SwitchEnablesItsButton() {
         ScopedWorkingDir dir;
-        QVERIFY(WriteFile(dir.file("Config.cfg"), ConfigFileBytes(0, 0, 1, 0, 0)));
+        QVERIFY(WriteFile(dir.file("CONFIG.CFG"), ConfigFileBytes(0, 0, 1, 0, 0)));
         CSettingsDlg dialog(testsupport::QuietPreview());
         WhenNextDialogShows([&](CDialog& w) {
+            QCOMPARE(ControlAs<QLabel>(w, res::IDC_FILE_LINE)->text(),
+                     QStringLiteral("Сохраняются в файл ") +
+                         QDir::current().filePath("CONFIG.CFG"));
             ClickListRow(w, res::IDC_PAGES, 1);
             QVERIFY(IsChecked(w, res::IDC_MP3_PLAYER));
             QVERIFY(Control(w, res::IDC_MP3_OPTIONS)->isEnabled());

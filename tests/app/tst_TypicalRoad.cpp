@@ -2,6 +2,7 @@
 // window, the item chances window and the MP3 options window set reaches the file when OK
 // confirms them, a refused or cancelled sub-window changes nothing, and Cancel, Escape and the
 // close button of the settings window leave the file as it was.
+#include "app/ConfigApp.h"
 #include "app/SettingsDlg.h"
 #include "res/ItemChanceControls.h"
 #include "res/Mp3OptionsControls.h"
@@ -16,8 +17,13 @@
 #include "support/WindowTestMain.h"
 #include "support/media/MusicFolder.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -91,6 +97,7 @@ private slots:
 
     void eachRoadEndsInTheFile_data() {
         QTest::addColumn<bool>("tracks");       // the Music folder holds first.mp3 and second.mp3
+        QTest::addColumn<bool>("upperCase");    // MUSIC and CONFIG.CFG instead, as on a CD
         QTest::addColumn<QByteArray>("before"); // empty: no Config.cfg
         QTest::addColumn<Road>("road");
         QTest::addColumn<int>("result");
@@ -98,10 +105,10 @@ private slots:
         QTest::addColumn<QStringList>("boxes"); // "caption|text" of each message box
         const QByteArray none;
         QTest::newRow("no file, OK")
-            << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
+            << false << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
             << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
         QTest::newRow("switches flipped, Return on a check box")
-            << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
+            << false << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
             << FlipSwitchesThen([](CDialog& w) {
                    // Return on a check box presses the default button, OK.
                    Control(w, res::IDC_SOUND)->setFocus();
@@ -110,16 +117,17 @@ private slots:
             << int(IDOK) << ConfigFileBytes(30, 1, 1, 0, 1, {10, 20, 30, 40, 200}) << QStringList();
         const QByteArray kept = ConfigFileBytes(5, 0, 1, 1, 1, {100, 0, 0, 0, 0}) + "tail";
         QTest::newRow("switches flipped, Cancel")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
+            << false << false << kept << FlipSwitchesThen([](CDialog& w) { Click(w, IDCANCEL); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("switches flipped, Escape")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); })
-            << int(IDCANCEL) << kept << QStringList();
+            << false << false << kept
+            << FlipSwitchesThen([](CDialog& w) { Key(w, Qt::Key_Escape); }) << int(IDCANCEL) << kept
+            << QStringList();
         QTest::newRow("switches flipped, the close button")
-            << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
+            << false << false << kept << FlipSwitchesThen([](CDialog& w) { w.Host()->close(); })
             << int(IDCANCEL) << kept << QStringList();
         QTest::newRow("item chances set and confirmed")
-            << false << none << ThroughItemChances([](CDialog& items) {
+            << false << false << none << ThroughItemChances([](CDialog& items) {
                    for (int row = 0; row < 4; ++row)
                        testsupport::MoveSliderByKeys(items, res::kChanceSliders[row], row + 1);
                    Click(items, IDOK);
@@ -128,7 +136,7 @@ private slots:
         // The loaded chances show (beyond the range at its end); a refused OK and Cancel keep them.
         const QByteArray chances = ConfigFileBytes(0, 0, 0, 0, 0, {55, 255, 0, 0, 0});
         QTest::newRow("item chances from the file, a refused OK, Cancel")
-            << false << chances << ThroughItemChances([](CDialog& items) {
+            << false << false << chances << ThroughItemChances([](CDialog& items) {
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[0])->value(), 5);
                    QCOMPARE(ControlAs<QSlider>(items, res::kChanceSliders[1])->value(), 10);
                    Click(items, IDOK);
@@ -138,11 +146,16 @@ private slots:
             << QStringList(QStringLiteral("Ошибка|Вероятность появления для всех предметов \n в "
                                           "сумме должна равняться 100%! Сейчас: 150%"));
         QTest::newRow("a track previewed, the volume turned down")
-            << true << none << Road(PreviewAndTurnDown) << int(IDOK)
+            << true << false << none << Road(PreviewAndTurnDown) << int(IDOK)
             << ConfigFileBytes(30, 0, 1, 0, 0) << QStringList();
+        QTest::newRow("MUSIC and CONFIG.CFG: loaded, a track previewed, saved into them")
+            << true << true << ConfigFileBytes(0, 1, 0, 1, 0, {10, 20, 30, 40, 0})
+            << Road(PreviewAndTurnDown) << int(IDOK)
+            << ConfigFileBytes(30, 1, 1, 1, 0, {10, 20, 30, 40, 0}) << QStringList();
     }
     void eachRoadEndsInTheFile() {
         QFETCH(bool, tracks);
+        QFETCH(bool, upperCase);
         QFETCH(QByteArray, before);
         QFETCH(Road, road);
         QFETCH(int, result);
@@ -153,7 +166,12 @@ private slots:
                                                : std::vector<std::string>{},
                                            2);
         QVERIFY2(music.ok(), music.error());
-        const QString config = music.file(QStringLiteral("Config.cfg"));
+        const QStringList names =
+            upperCase ? QStringList{QStringLiteral("CONFIG.CFG"), QStringLiteral("MUSIC")}
+                      : QStringList{QStringLiteral("Config.cfg"), QStringLiteral("Music")};
+        if (upperCase)
+            QVERIFY(QDir().rename(QStringLiteral("Music"), names[1]));
+        const QString config = music.file(names[0]);
         if (!before.isEmpty())
             QVERIFY(testsupport::WriteFile(config, before));
 
@@ -161,7 +179,54 @@ private slots:
         QCOMPARE(settings.Run(road), result);
         QCOMPARE(settings.boxes().lines(), boxes);
         QCOMPARE(testsupport::ReadFile(config), after);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), names);
         QVERIFY(!testsupport::HasPendingScripts());
+    }
+
+    // Started with --choose-folder: the folder dialog opens in the home folder; the settings
+    // window then works in the folder chosen, and cancelling ends with nothing written.
+    void aChosenFolderIsWhereOkSaves_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("a folder chosen, then OK") << true;
+        QTest::newRow("the folder dialog cancelled") << false;
+    }
+    void aChosenFolderIsWhereOkSaves() {
+        QFETCH(bool, choose);
+        const testsupport::ScopedWorkingDir start;
+        const QTemporaryDir home;
+        const QTemporaryDir game;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QString title;
+        QString opensIn;
+        QTimer answer; // until the folder dialog shows
+        connect(&answer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr)
+                return;
+            answer.stop();
+            title = dialog->windowTitle();
+            opensIn = dialog->directory().path();
+            if (!choose)
+                return dialog->reject();
+            testsupport::WhenNextDialogShows([](CDialog& w) { Click(w, IDOK); });
+            dialog->setDirectory(game.path());
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+        });
+        answer.start(10);
+        CConfigApp app(testsupport::QuietPreview());
+        app.m_chooseFolder = true;
+        QCOMPARE(app.InitInstance(), FALSE);
+        qputenv("HOME", oldHome);
+        QCOMPARE(title, QStringLiteral("Папка игры"));
+        QCOMPARE(opensIn, home.path());
+        QCOMPARE(QDir::currentPath(), choose ? game.path() : start.path());
+        const auto names = [](const QString& folder) {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(names(game.path()),
+                 choose ? QStringList(QStringLiteral("Config.cfg")) : QStringList());
+        QCOMPARE(names(start.path()), QStringList());
     }
 };
 

@@ -142,6 +142,44 @@ private slots:
         QCOMPARE(media::MatchesWildcard(name.toStdString(), pattern.toStdString()), matches);
     }
 
+    // Names as Windows finds them. Entries: "name/" a folder, "name>target" a link, else a file.
+    void namesAsWindowsFindsThem_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("found");
+        const auto row = [](const char* what, QStringList entries, const char* name,
+                            const char* found) {
+            QTest::newRow(what) << entries << QString::fromLatin1(name)
+                                << QString::fromLatin1(found);
+        };
+        row("the exact name", {"Music/", "MUSIC.mp3"}, "Music", "Music");
+        row("only another letter case", {"MUSIC/"}, "Music", "MUSIC");
+        row("the exact name first", {"CONFIG.CFG", "Config.cfg", "config.cfg"}, "Config.cfg",
+            "Config.cfg");
+        row("the lowest of several cases", {"config.cfg", "CONFIG.CFG", "Config.Cfg"}, "Config.cfg",
+            "CONFIG.CFG");
+        row("a dangling link of the exact name", {"Config.cfg>gone", "CONFIG.CFG"}, "Config.cfg",
+            "Config.cfg");
+        row("none: the name itself", {"Config_cfg", "Config.cfg.bak", "Musik/"}, "Config.cfg",
+            "Config.cfg");
+        row("other alphabets keep their case", {"МУЗЫКА/"}, "Музыка", "Музыка");
+    }
+    void namesAsWindowsFindsThem() {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, name);
+        QFETCH(QString, found);
+        for (const QString& entry : entries) {
+            const std::string path = entry.section(QLatin1Char('>'), 0, 0).toStdString();
+            if (entry.contains(QLatin1Char('>')))
+                fs::create_symlink(entry.section(QLatin1Char('>'), 1).toStdString(), path);
+            else if (entry.endsWith(QLatin1Char('/')))
+                fs::create_directory(path);
+            else
+                QVERIFY(testmedia::WriteBytes(path, "x"));
+        }
+        QCOMPARE(QString::fromStdString(media::NameInFolder(".", name.toStdString())), found);
+    }
+
     void displayText_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
