@@ -35,9 +35,7 @@ int CMp3Player::OpenFile(const std::string& path) {
 }
 
 void CMp3Player::ReopenIfSilent() {
-    if (!m_bLoaded || m_bStopped || !m_graph || !m_graph->Silent())
-        return;
-    if (OpenFile(m_path))
+    if (IsPlaying() && m_graph->Silent() && OpenFile(m_path))
         Play();
 }
 
