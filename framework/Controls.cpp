@@ -5,6 +5,8 @@
 #include "framework/widgets/ListBox.h"
 #include "framework/widgets/Trackbar.h"
 
+#include <QLabel>
+
 namespace framework {
 namespace {
 
@@ -43,6 +45,11 @@ void CWndControl::GetWindowRect(CRect* rect) const {
     const QPoint topLeft = widget->mapToGlobal(QPoint(0, 0));
     *rect = CRect{topLeft.x(), topLeft.y(), topLeft.x() + widget->width(),
                   topLeft.y() + widget->height()};
+}
+
+void CWndControl::SetWindowText(const std::string& text) {
+    if (auto* label = As<QLabel>(m_owner, m_id))
+        label->setText(QString::fromStdString(text));
 }
 
 void CWndControl::SetAccessibleName(const std::string& name) {

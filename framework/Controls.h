@@ -21,7 +21,8 @@ public:
 
     BOOL ShowWindow(int nCmdShow);
     BOOL EnableWindow(BOOL bEnable = TRUE);
-    void GetWindowRect(CRect* rect) const; // in screen coordinates
+    void GetWindowRect(CRect* rect) const;       // in screen coordinates
+    void SetWindowText(const std::string& text); // a label's text
     void SetAccessibleName(const std::string& name);
     void SetAccessibleDescription(const std::string& description);
 

@@ -82,12 +82,12 @@ void DialogHost::createControls() {
         const QString text = QString::fromUtf8(control.text);
         QWidget* widget = CreateWidget(control, text, this);
         widget->setGeometry(DluToPixels(m_base, control.x, control.y, control.cx, control.cy));
+        // Only controls that show no text of their own (pictures, sliders) are named here:
+        // the others report the text they show at the moment, as Qt reads it from them.
         if (control.accessibleName && *control.accessibleName)
             widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
         if (control.accessibleDescription && *control.accessibleDescription)
             widget->setAccessibleDescription(QString::fromUtf8(control.accessibleDescription));
-        else if (!text.isEmpty())
-            widget->setAccessibleName(text);
         if (control.style & WS_DISABLED)
             widget->setEnabled(false);
         m_controls.push_back({control.id, widget, StartsGroup(control, first)});

@@ -72,6 +72,11 @@ public:
     // The decoder's estimate of the length when the file had prerolled.
     virtual std::optional<std::int64_t> Duration() const = 0;
 
+    // Whether the file plays into no sound output: when its render started, the audio sink
+    // could reach no sound server or device and fell back to playing into nothing, in real
+    // time (autoaudiosink does so with a warning). Only a new render looks for the output again.
+    virtual bool Silent() const = 0;
+
     // The current file's volume (linear amplitude); nothing without a file.
     virtual void SetVolume(double linear) = 0;
     virtual std::optional<double> Volume() const = 0;
@@ -81,7 +86,7 @@ public:
 std::unique_ptr<Graph> MakeGraph(const GraphOptions& options, GraphListener& listener);
 
 // Waits up to `timeout` until every abandoned pipeline has been torn down; true when none is
-// left. For the end of the program and for tests; never needed for correctness.
+// left. For tests; never needed for correctness.
 bool WaitForBackgroundWork(std::chrono::milliseconds timeout);
 
 } // namespace media

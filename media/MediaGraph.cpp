@@ -78,6 +78,16 @@ void RemoveTimeout(guint& id) {
     id = 0;
 }
 
+bool IsResourceWarningFrom(GstMessage* message, GstElement* element) {
+    GError* raw = nullptr;
+    gst_message_parse_warning(message, &raw, nullptr);
+    const ErrorPtr error(raw);
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return error && error->domain == GST_RESOURCE_ERROR && source != nullptr &&
+           (source == GST_OBJECT(element) ||
+            gst_object_has_as_ancestor(source, GST_OBJECT(element)));
+}
+
 std::string Describe(GstMessage* message) {
     GError* raw = nullptr;
     gchar* rawDebug = nullptr;
@@ -112,6 +122,7 @@ public:
     void Rewind() override;
     bool IsRunning() const override;
     bool ReachedEnd() const override { return m_reachedEnd; }
+    bool Silent() const override { return m_silent; }
     std::optional<std::int64_t> Position() const override;
     std::optional<std::int64_t> Duration() const override { return m_duration; }
     void SetVolume(double linear) override;
@@ -132,6 +143,7 @@ private:
     std::unique_ptr<Pipeline> m_pipeline;
     ElementPtr m_convert;
     ElementPtr m_volumeElement;
+    ElementPtr m_sink;
     bool m_pipelineUsed = false; // a file has been rendered into it
     std::string m_path;
 
@@ -140,6 +152,7 @@ private:
     guint m_stallTimer = 0;
     std::uint64_t m_rewind = 0; // number of the seek of a rewind under way, 0 for none
     bool m_reachedEnd = false;
+    bool m_silent = false; // the sink found no sound output when the render started
     std::optional<std::int64_t> m_duration;
     std::optional<std::int64_t> m_endPosition; // where the stream ended
 };
@@ -185,6 +198,7 @@ bool MediaGraph::MakePipeline(std::string* reason) {
     m_pipeline = std::move(pipeline);
     m_convert = std::move(convert);
     m_volumeElement = std::move(volume);
+    m_sink = std::move(sink);
     return true;
 }
 
@@ -245,6 +259,7 @@ void MediaGraph::Unload() {
     m_playing = false;
     m_rewind = 0;
     m_reachedEnd = false;
+    m_silent = false;
     m_duration.reset();
     m_endPosition.reset();
 }
@@ -253,6 +268,7 @@ void MediaGraph::Unload() {
 void MediaGraph::DropPipeline() {
     m_convert.reset();
     m_volumeElement.reset();
+    m_sink.reset();
     m_pipeline.reset();
     m_pipelineUsed = false;
 }
@@ -344,6 +360,9 @@ void MediaGraph::OnMessage(GstMessage* message) {
         break;
     case GST_MESSAGE_WARNING:
         GST_CAT_INFO(mirt_preview_debug, "\"%s\": %s", m_path.c_str(), Describe(message).c_str());
+        // The sink warns of a resource it could not open while it starts: no sound output.
+        if (m_load == Load::Rendering && IsResourceWarningFrom(message, m_sink.get()))
+            m_silent = true;
         break;
     case GST_MESSAGE_EOS:
         if (m_load == Load::Ready && m_rewind == 0)

@@ -55,6 +55,11 @@ void CMp3OptionsDlg::Show() {
     UpdateData(FALSE);
 }
 
+void CMp3OptionsDlg::ShowLoaded(std::string text) {
+    m_strTrack = std::move(text);
+    GetDlgItem(IDC_TRACK_LABEL).SetWindowText(m_strTrack);
+}
+
 void CMp3OptionsDlg::ShowVolume(int position) {
     m_strVolume = std::to_string(100 - position) + "%";
 }
@@ -99,14 +104,18 @@ void CMp3OptionsDlg::OnVolumeMoved() {
 
 // A progress past 99 means the track has played to its end. Taking it as an unsigned 16-bit
 // number is intended: a negative progress (a range the player could not make sense of) counts
-// as past the end too, so the preview moves on instead of sitting on that track.
+// as past the end too, so the preview moves on instead of sitting on that track. A track that
+// plays into no sound output is started again instead, until the sound server is back.
 void CMp3OptionsDlg::OnTimer() {
     if (static_cast<std::uint16_t>(m_player.GetProgress()) > 99)
         m_preview.NextTrack(*this);
+    else
+        m_player.ReopenIfSilent();
 }
 
 void CMp3OptionsDlg::OnDestroy() {
     KillTimer(kAdvanceTimer);
+    m_preview.ForgetLabel(*this);
 }
 
 // The order is intended: the volume is taken from the member as the last finished slider move

@@ -38,6 +38,8 @@ private:
     // The track label, as the preview shows the current track in it.
     void SetText(std::string text) override;
     void Show() override;
+    // A load that ends later changes the label alone, never the controls the user may be moving.
+    void ShowLoaded(std::string text) override;
 
     media::Preview& m_preview;
     // The preview's one player.

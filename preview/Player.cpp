@@ -26,11 +26,17 @@ int CMp3Player::OpenFile(const std::string& path) {
     // The slider's volume holds for every file and every graph, not only the first one.
     if (!m_graph || !m_graph->Render(path, LinearVolume()))
         return 0;
+    m_path = path;
     m_llStart = 0;
     m_llStop = 1;
     m_bStopped = true;
     m_bLoaded = 1;
     return 1;
+}
+
+void CMp3Player::ReopenIfSilent() {
+    if (IsPlaying() && m_graph->Silent() && OpenFile(m_path))
+        Play();
 }
 
 void CMp3Player::Close() {
@@ -104,13 +110,14 @@ bool CMp3Player::IsLoading() const {
 }
 
 void CMp3Player::OnRenderFinished(bool ok) {
-    if (!ok) {
+    if (ok) {
+        // The decoder's estimate of the length; without one the range stays empty (progress 0),
+        // and the end of the stream still ends the track.
+        m_llStop = m_llStart + m_graph->Duration().value_or(0);
+    } else {
         m_bLoaded = 0;
         m_bStopped = true;
-        return;
     }
-    // The decoder's estimate of the length; without one the range stays empty (progress 0),
-    // and the end of the stream still ends the track.
-    const auto duration = m_graph->Duration();
-    m_llStop = m_llStart + duration.value_or(0);
+    if (m_loadEnded)
+        m_loadEnded();
 }

@@ -11,9 +11,11 @@
 #include "media/Graph.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class CMp3Player : private media::GraphListener {
 public:
@@ -62,12 +64,23 @@ public:
     bool IsStopped() const { return m_bStopped; }
     // Whether the render of the loaded file is still under way.
     bool IsLoading() const;
+    // Called once each render started by OpenFile has ended, whether the file can be played or
+    // not (on the event loop's thread).
+    void SetLoadEndedHandler(std::function<void()> handler) { m_loadEnded = std::move(handler); }
+
+    // When the file being played plays into no sound output (no sound server or device could be
+    // opened when it started), opens it again from its start, which looks for the output anew;
+    // nothing otherwise. Called once a second by the window's timer, so that sound comes back
+    // with the sound server.
+    void ReopenIfSilent();
 
 private:
     void OnRenderFinished(bool ok) override;
     double LinearVolume() const;
 
     std::unique_ptr<media::Graph> m_graph;
+    std::function<void()> m_loadEnded;
+    std::string m_path; // of the file last opened
     bool m_bStopped = true;
     int m_volumeStep = 0;
 };

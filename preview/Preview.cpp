@@ -6,7 +6,9 @@
 
 namespace media {
 
-Preview::Preview(GraphOptions options) : m_options(std::move(options)) {}
+Preview::Preview(GraphOptions options) : m_options(std::move(options)) {
+    m_player.SetLoadEndedHandler([this] { OnLoadEnded(); });
+}
 
 bool Preview::BuildGraph() {
     return m_player.BuildGraph(m_options);
@@ -32,6 +34,7 @@ void Preview::PlayCurrentTrack(TrackLabel& label) {
 }
 
 void Preview::PlayTrack(TrackLabel& label, bool fresh) {
+    m_loadingLabel = nullptr; // this press takes the label over
     label.SetText(kLoadingText);
     label.Show();
 
@@ -43,8 +46,11 @@ void Preview::PlayTrack(TrackLabel& label, bool fresh) {
             if (index == m_nTrack) {
                 const std::string name = m_finder.GetFileName();
                 // A file that cannot be played still shows its name; the player stays unloaded.
-                m_player.OpenFile(m_finder.GetFilePath());
-                label.SetText(DisplayName(name));
+                m_loadingName = DisplayName(name);
+                if (m_player.OpenFile(m_finder.GetFilePath()))
+                    m_loadingLabel = &label;
+                else
+                    label.SetText(m_loadingName);
             }
             ++index;
         } while (m_bMoreFiles);
@@ -52,6 +58,16 @@ void Preview::PlayTrack(TrackLabel& label, bool fresh) {
     m_nTrackCount = index;
     label.Show();
     m_player.Play();
+}
+
+void Preview::OnLoadEnded() {
+    if (TrackLabel* label = std::exchange(m_loadingLabel, nullptr))
+        label->ShowLoaded(m_loadingName);
+}
+
+void Preview::ForgetLabel(const TrackLabel& label) {
+    if (m_loadingLabel == &label)
+        m_loadingLabel = nullptr;
 }
 
 // The count and the search of one press read the folder once: a change between the two would

@@ -8,6 +8,7 @@
 #include "preview/Player.h"
 
 #include <string>
+#include <utility>
 
 namespace media {
 
@@ -20,6 +21,11 @@ public:
     virtual void SetText(std::string text) = 0;
     // Shows the text set last.
     virtual void Show() = 0;
+    // Shows `text` once a track's load has ended, later than the press that started it.
+    virtual void ShowLoaded(std::string text) {
+        SetText(std::move(text));
+        Show();
+    }
 
 protected:
     ~TrackLabel() = default;
@@ -29,6 +35,8 @@ class Preview {
 public:
     // Cheap: GStreamer starts only when the first graph is built.
     explicit Preview(GraphOptions options = {});
+    Preview(const Preview&) = delete; // the player calls back into this object
+    Preview& operator=(const Preview&) = delete;
 
     // Builds the media graph, in place of any before it. False when it cannot be built; the
     // preview then has no graph and plays nothing.
@@ -39,14 +47,17 @@ public:
 
     // Counts the tracks of the Music folder into m_nTrackCount and returns the count.
     int CountTracks();
-    // Shows "Загрузка...", opens track number m_nTrack in the current graph and shows its name
-    // (even when it cannot be played), counts the tracks into m_nTrackCount and plays. When
+    // Shows "Загрузка...", opens track number m_nTrack in the current graph, counts the tracks
+    // into m_nTrackCount and plays. The label shows the track's name once the load has ended
+    // (even when it cannot be played), unless a later press has taken the label over. When
     // m_nTrack names no track nothing is opened and the label keeps "Загрузка...".
     void PlayCurrentTrack(TrackLabel& label);
     // Moves to the next (after the last: the first) or previous (before the first: the last)
     // track, rebuilds the graph and plays it.
     void NextTrack(TrackLabel& label);
     void PrevTrack(TrackLabel& label);
+    // The label goes away: a load that ends later leaves it alone.
+    void ForgetLabel(const TrackLabel& label);
 
     int m_nTrack = 0;      // index of the current track in name order
     int m_nTrackCount = 0; // tracks found by the last count or play
@@ -57,10 +68,13 @@ private:
     // PlayCurrentTrack over the entries the last search found, when `fresh` is false (the
     // folder was read for the same press already), or over a new reading of the folder.
     void PlayTrack(TrackLabel& label, bool fresh);
+    void OnLoadEnded();
 
     GraphOptions m_options;
     CMp3Player m_player;
     CFileFinder m_finder;
+    TrackLabel* m_loadingLabel = nullptr; // shows "Загрузка..." until the load ends
+    std::string m_loadingName;            // what it shows then
 };
 
 } // namespace media

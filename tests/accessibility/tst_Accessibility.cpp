@@ -15,7 +15,9 @@
 #include "support/SettingValues.h"
 #include "support/WindowTestMain.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QLabel>
 #include <QSlider>
 #include <QtTest>
 
@@ -118,6 +120,16 @@ void CheckFocusChain(CDialog& window, qsizetype expectedStops) {
     }
 }
 
+// A label or button that shows text is heard by what it shows now, not by its template's text.
+void CheckTextsAreNames(CDialog& window) {
+    for (QLabel* label : window.Host()->findChildren<QLabel*>())
+        QCOMPARE(AccessibleName(label), label->text().trimmed());
+    for (QAbstractButton* button : window.Host()->findChildren<QAbstractButton*>()) {
+        if (!button->text().isEmpty())
+            QCOMPARE(AccessibleName(button), button->text().remove('&').trimmed());
+    }
+}
+
 // A picture says nothing to a screen reader: each picture control needs a name, names that tell
 // the pictures apart and a description of what it is for; whatever Tab can reach is announced by
 // name, text controls by their text.
@@ -142,6 +154,7 @@ void CheckNames(CDialog& window, qsizetype pictureControls) {
 
     for (QWidget* widget : AllTabStops(window))
         QVERIFY2(!AccessibleName(widget).isEmpty(), widget->metaObject()->className());
+    CheckTextsAreNames(window);
 }
 
 } // namespace
@@ -182,6 +195,12 @@ private slots:
                 testsupport::Click(window, kMp3Switch);
             CheckNames(window, pictures);
             CheckFocusChain(window, stops);
+            if (kind == kMp3Options) {
+                // The track label is heard as it changes (no Music folder: "Загрузка...").
+                testsupport::Click(window, res::IDC_PLAY);
+                QCOMPARE(AccessibleName(window.Host()->control(res::IDC_TRACK_LABEL)),
+                         QStringLiteral("Загрузка..."));
+            }
         });
     }
 };

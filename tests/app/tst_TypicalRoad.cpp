@@ -73,7 +73,9 @@ void PreviewAndTurnDown(CSettingsDlg& settings) {
     testsupport::WhenNextDialogShows([&player](CDialog& options) {
         Click(options, res::IDC_NEXT);
         QCOMPARE(ControlAs<QLabel>(options, res::IDC_TRACK_LABEL)->text(),
-                 QStringLiteral("second.mp3"));
+                 QStringLiteral("Загрузка..."));
+        QTRY_COMPARE(ControlAs<QLabel>(options, res::IDC_TRACK_LABEL)->text(),
+                     QStringLiteral("second.mp3"));
         QTRY_VERIFY(player.IsPlaying());
         Control(options, res::IDC_VOLUME)->setFocus();
         for (int i = 0; i < 30; ++i)

@@ -1,6 +1,7 @@
 // The settings and MP3 options windows on a machine with no sound server and no sound device:
 // the real sink (autoaudiosink) is used, which finds nothing to play into. The windows must
-// work, the preview may play silently or not at all, and nothing may crash or block.
+// work, a track is not played into nothing but tried again quietly, and nothing may crash or
+// block.
 #include "HardeningMain.h"
 #include "MusicCheck.h"
 #include "app/SettingsDlg.h"
@@ -47,14 +48,14 @@ private slots:
         HideEverySoundOutput(m_runtime);
     }
 
-    void theWindowsWorkAndThePreviewIsSilentAtMost() {
+    void theWindowsWorkAndThePreviewWaitsForSound() {
         const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
         QVERIFY2(music.ok(), music.error());
         testsupport::ResetSettingValues();
 
         // The preview plays through what the program itself uses.
         testsupport::SettingsRoad road{media::GraphOptions{}};
-        bool played = false;
+        bool retried = false;
         QString failure;
         int presses = 0;
         bool stopped = false;
@@ -68,12 +69,11 @@ private slots:
                 transport.press(res::IDC_PLAY);
                 if (transport.label() != QStringLiteral("one.mp3"))
                     failure = "after play the label shows " + transport.label();
-                if (player.m_bLoaded) {
-                    // Played silently, in real time: the 1 s track ends and the timer moves on.
-                    played = QTest::qWaitFor([&] { return transport.label() == "two.mp3"; }, 10000);
-                    if (!played)
-                        failure = "the silent preview did not reach the end of its track";
-                }
+                // Not played into nothing to its end: the 1 s track is started again every
+                // second and stays, until a sound output can be opened.
+                retried = !QTest::qWaitFor([&] { return transport.label() != "one.mp3"; }, 2500);
+                if (!retried)
+                    failure = "the preview moved on from a track it played into nothing";
                 for (int button : {res::IDC_STOP, res::IDC_NEXT, res::IDC_PREVIOUS, res::IDC_PLAY,
                                    res::IDC_STOP})
                     transport.press(button);
@@ -86,9 +86,8 @@ private slots:
         });
         dog.disarm();
         const QStringList messages = road.boxes().lines();
-        qInfo("no sound output: %s; %d presses; messages: %s",
-              played ? "the preview played silently" : "the preview did not play", presses,
-              qPrintable(messages.join("; ")));
+        qInfo("no sound output: the track %s; %d presses; messages: %s",
+              retried ? "was tried again" : "moved on", presses, qPrintable(messages.join("; ")));
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(result, IDOK);
         // The only message allowed says that the preview cannot start.

@@ -53,7 +53,7 @@ QString Report(const char* what, const Usage& warm, const Usage& end) {
     return QString::asprintf("%s (%d rounds after %d warm-up%s): heap %zu -> %zu KiB, resident "
                              "%zu -> %zu KiB, files %ld -> %ld, threads %ld -> %ld",
                              what, kRounds - kWarmUp, kWarmUp,
-                             UnderAddressSanitizer() ? ", AddressSanitizer" : "", warm.heap / 1024,
+                             UnderSanitizer() ? ", sanitizer" : "", warm.heap / 1024,
                              end.heap / 1024, warm.resident / 1024, end.resident / 1024, warm.files,
                              end.files, warm.threads, end.threads);
 }

@@ -1,11 +1,13 @@
 // Stepping through the Music folder and playing the current track, with a recording label in
 // place of the window.
 #include "preview/Preview.h"
+#include "support/media/HeldSource.h"
 #include "support/media/MusicFolder.h"
 #include "support/media/TestMedia.h"
 
 #include <QtTest>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -43,6 +45,11 @@ private:
     CMp3Player& Player() { return m_preview->Player(); }
     int& Track() { return m_preview->m_nTrack; }
     void PlaysToEnd() { QTRY_COMPARE_WITH_TIMEOUT(Player().GetProgress(), short(100), 10000); }
+    // The label once the load of the press has ended.
+    std::string LoadedName(const RecordingLabel& label) {
+        [&] { QTRY_VERIFY(!Player().IsLoading()); }();
+        return label.shown.back();
+    }
 
 private slots:
     void initTestCase() {
@@ -71,17 +78,17 @@ private slots:
         m_preview->NextTrack(label);
         QCOMPARE(Track(), 0);
         QCOMPARE(m_preview->m_nTrackCount, 3);
-        QCOMPARE(label.shown, (std::vector<std::string>{kLoading, "a.mp3"}));
+        QCOMPARE(LoadedName(label), std::string("a.mp3"));
         QCOMPARE(Player().m_bLoaded, 1);
         PlaysToEnd();
 
         m_preview->PrevTrack(label);
         QCOMPARE(Track(), 2);
-        QCOMPARE(label.shown.back(), std::string("c.mp3"));
+        QCOMPARE(LoadedName(label), std::string("c.mp3"));
         m_preview->NextTrack(label);
         m_preview->NextTrack(label);
         QCOMPARE(Track(), 1);
-        QCOMPARE(label.shown.back(), std::string("B.mp3"));
+        QCOMPARE(LoadedName(label), std::string("B.mp3"));
         PlaysToEnd();
     }
 
@@ -106,6 +113,7 @@ private slots:
         Put("b.mp3");
         RecordingLabel label;
         m_preview->PlayCurrentTrack(label);
+        QCOMPARE(LoadedName(label), std::string("a.mp3"));
         QCOMPARE(Player().m_bLoaded, 1);
         Track() = 5;
         m_preview->PlayCurrentTrack(label);
@@ -114,6 +122,49 @@ private slots:
         // The graph is not rebuilt here, so the track loaded before stays loaded and plays on.
         QCOMPARE(Player().m_bLoaded, 1);
         PlaysToEnd();
+    }
+
+    // "Загрузка..." from the press until the load has ended, then the name, whether the file
+    // plays or not; a press made meanwhile takes the label over at once.
+    void loadingUntilTheLoadEnds_data() {
+        QTest::addColumn<bool>("empty");  // a.mp3 is an empty file, not the tone
+        QTest::addColumn<bool>("stalls"); // every read of a.mp3 stalls
+        QTest::addColumn<bool>("nextWhileLoading");
+        QTest::addColumn<QString>("shown"); // once the last load has ended
+        QTest::addColumn<int>("loaded");
+        QTest::newRow("plays") << false << false << false << "a.mp3" << 1;
+        QTest::newRow("cannot be played") << true << false << false << "a.mp3" << 0;
+        QTest::newRow("reads stall until the timeout") << false << true << false << "a.mp3" << 0;
+        QTest::newRow("next while reads stall") << false << true << true << "b.mp3" << 1;
+    }
+    void loadingUntilTheLoadEnds() {
+        QFETCH(bool, empty);
+        QFETCH(bool, stalls);
+        QFETCH(bool, nextWhileLoading);
+        QFETCH(QString, shown);
+        QFETCH(int, loaded);
+        QVERIFY(testmedia::RegisterHeldSource());
+        m_preview = std::make_unique<media::Preview>(media::GraphOptions{
+            "fakesink", false, testmedia::kHeldSourceFactory, std::chrono::milliseconds(300)});
+        QCOMPARE(InitDirectShow(*m_preview), 0);
+        QVERIFY(testmedia::WriteBytes("Music/a.mp3", empty ? "" : m_tone));
+        Put("b.mp3");
+        if (stalls)
+            testmedia::HoldReads("Music/a.mp3");
+        RecordingLabel label;
+        m_preview->PlayCurrentTrack(label);
+        QCOMPARE(label.shown, (std::vector<std::string>{kLoading, kLoading}));
+        if (nextWhileLoading) {
+            QTRY_COMPARE(testmedia::HeldReads(), 1);
+            m_preview->NextTrack(label);
+            QCOMPARE(label.shown.back(), kLoading);
+        }
+        LoadedName(label);
+        testmedia::ReleaseReads();
+        std::vector<std::string> expected(nextWhileLoading ? 4 : 2, kLoading);
+        expected.push_back(shown.toStdString());
+        QCOMPARE(label.shown, expected);
+        QCOMPARE(Player().m_bLoaded, loaded);
     }
 };
 

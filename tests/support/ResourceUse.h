@@ -1,6 +1,7 @@
 // What the process holds: the heap blocks (leaks make this grow), its resident set, its open
-// files and its threads. Under AddressSanitizer the heap figure comes from ASan's own
-// allocator, which counts nothing of its quarantine of freed blocks; the resident set does.
+// files and its threads. Under AddressSanitizer and ThreadSanitizer the heap figure comes from
+// the sanitizer's own allocator; the resident set then tells nothing (ASan's quarantine keeps
+// freed blocks, TSan's shadow memory grows with every address touched).
 #pragma once
 
 #include <cstddef>
@@ -8,16 +9,16 @@
 #include <filesystem>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TESTSUPPORT_ASAN 1
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TESTSUPPORT_SANITIZER 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TESTSUPPORT_ASAN 1
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TESTSUPPORT_SANITIZER 1
 #endif
 #endif
 
-#ifdef TESTSUPPORT_ASAN
-// From the ASan runtime; gcc ships no header that declares it.
+#ifdef TESTSUPPORT_SANITIZER
+// From the sanitizer runtime; gcc ships no header that declares it.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
@@ -26,7 +27,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 namespace testsupport {
 
 inline std::size_t LiveHeapBytes() {
-#ifdef TESTSUPPORT_ASAN
+#ifdef TESTSUPPORT_SANITIZER
     return __sanitizer_get_current_allocated_bytes();
 #else
     const struct mallinfo2 info = ::mallinfo2();
@@ -62,8 +63,9 @@ inline long Threads() {
     return ProcEntries("/proc/self/task");
 }
 
-inline bool UnderAddressSanitizer() {
-#ifdef TESTSUPPORT_ASAN
+// Under AddressSanitizer or ThreadSanitizer, whose own memory the resident set includes.
+inline bool UnderSanitizer() {
+#ifdef TESTSUPPORT_SANITIZER
     return true;
 #else
     return false;
