@@ -161,6 +161,8 @@ private slots:
         }
         LoadedName(label);
         testmedia::ReleaseReads();
+        // The stalled file's pipeline lets go before the next row holds its reads again.
+        QVERIFY(media::WaitForBackgroundWork(std::chrono::seconds(10)));
         std::vector<std::string> expected(nextWhileLoading ? 4 : 2, kLoading);
         expected.push_back(shown.toStdString());
         QCOMPARE(label.shown, expected);
