@@ -8,17 +8,13 @@
 
 #include <unistd.h>
 
-namespace {
-
-constexpr const char* kUsage =
+constexpr char kUsage[] =
     "Usage: mirtconfig [GAME_FOLDER]\n"
     "       mirtconfig --choose-folder [GAME_FOLDER]\n"
     "       mirtconfig --help | --version\n"
     "Sets up the game in GAME_FOLDER (default: the current folder): reads and writes its\n"
     "Config.cfg and previews the MP3 files of its Music folder. --choose-folder without a\n"
     "folder asks for it first.\n";
-
-} // namespace
 
 bool EnterFolder(const char* folder) {
     if (::chdir(folder) == 0)

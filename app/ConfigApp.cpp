@@ -2,7 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/SettingsDlg.h"
-#include "framework/FolderDialog.h"
+#include "framework/MessageBox.h"
 #include "res/Texts.h"
 
 using namespace framework::win32;

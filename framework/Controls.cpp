@@ -52,14 +52,11 @@ void CWndControl::SetWindowText(const std::string& text) {
         label->setText(QString::fromStdString(text));
 }
 
-void CWndControl::SetAccessibleName(const std::string& name) {
-    if (QWidget* widget = WidgetOf(m_owner, m_id))
+void CWndControl::SetAccessibleText(const std::string& name, const std::string& description) {
+    if (QWidget* widget = WidgetOf(m_owner, m_id)) {
         widget->setAccessibleName(QString::fromStdString(name));
-}
-
-void CWndControl::SetAccessibleDescription(const std::string& description) {
-    if (QWidget* widget = WidgetOf(m_owner, m_id))
         widget->setAccessibleDescription(QString::fromStdString(description));
+    }
 }
 
 int CListBox::AddString(const std::string& text) {

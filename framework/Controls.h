@@ -23,8 +23,7 @@ public:
     BOOL EnableWindow(BOOL bEnable = TRUE);
     void GetWindowRect(CRect* rect) const;       // in screen coordinates
     void SetWindowText(const std::string& text); // a label's text
-    void SetAccessibleName(const std::string& name);
-    void SetAccessibleDescription(const std::string& description);
+    void SetAccessibleText(const std::string& name, const std::string& description);
 
 protected:
     CDialog* m_owner = nullptr;

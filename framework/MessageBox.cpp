@@ -4,6 +4,8 @@
 #include "framework/DialogHost.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace framework {
@@ -30,6 +32,14 @@ int ShowMessageBox(CDialog* owner, const std::string& text, const std::string& c
     box.setTextFormat(Qt::PlainText);
     box.exec();
     return IDOK;
+}
+
+std::optional<std::string> ChooseFolder(const char* caption) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(nullptr, QString::fromUtf8(caption), QDir::homePath());
+    if (folder.isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(folder).toStdString();
 }
 
 } // namespace framework

@@ -43,8 +43,8 @@ BOOL CItemChanceDlg::OnInitDialog() {
         slider.SetRange(0, kSliderMax, TRUE);
         // A file may hold any byte; the range keeps out-of-range values at the ends.
         slider.SetPos(g_nItemChance[row] / kPercentPerStep);
-        slider.SetAccessibleName("Предмет " + std::to_string(row + 1));
-        slider.SetAccessibleDescription("Вероятность появления предмета, шаг 10 %");
+        slider.SetAccessibleText("Предмет " + std::to_string(row + 1),
+                                 "Вероятность появления предмета, шаг 10 %");
     }
     return TRUE;
 }

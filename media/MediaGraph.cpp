@@ -117,8 +117,8 @@ public:
     bool Render(const std::string& path, double volume) override;
     void Unload() override;
     Load load() const override { return m_load; }
-    void Play() override;
-    void Pause() override;
+    void Play() override { SetPlaying(true); }
+    void Pause() override { SetPlaying(false); }
     void Rewind() override;
     bool IsRunning() const override;
     bool ReachedEnd() const override { return m_reachedEnd; }
@@ -131,6 +131,7 @@ public:
 private:
     bool MakePipeline(std::string* reason);
     void DropPipeline();
+    void SetPlaying(bool playing);
     void OnMessage(GstMessage* message);
     void FinishRender(bool ok, const char* why);
     void EndStream();
@@ -275,20 +276,12 @@ void MediaGraph::DropPipeline() {
 
 // Asked for while the file prerolls, playing starts once the preroll is done: a state change
 // during the preroll would walk the pipeline's elements while decodebin links its stream.
-void MediaGraph::Play() {
+void MediaGraph::SetPlaying(bool playing) {
     if (m_load == Load::Empty)
         return;
     if (m_load == Load::Ready)
-        m_pipeline->SetState(GST_STATE_PLAYING);
-    m_playing = true;
-}
-
-void MediaGraph::Pause() {
-    if (m_load == Load::Empty)
-        return;
-    if (m_load == Load::Ready)
-        m_pipeline->SetState(GST_STATE_PAUSED);
-    m_playing = false;
+        m_pipeline->SetState(playing ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+    m_playing = playing;
 }
 
 void MediaGraph::Rewind() {

@@ -80,7 +80,7 @@ std::string NameInFolder(const std::string& folder, const std::string& name) {
 } // namespace media
 
 bool CFileFinder::FindFile(const std::string& pattern) {
-    Close();
+    *this = CFileFinder(); // nothing of the last search is kept
     const std::size_t slash = pattern.rfind('/');
     const std::string namePattern =
         slash == std::string::npos ? pattern : pattern.substr(slash + 1);
@@ -147,19 +147,9 @@ bool CFileFinder::FindNextFile() {
 }
 
 std::string CFileFinder::GetFileName() const {
-    if (m_next == 0) {
-        return {};
-    }
-    return CurrentName();
+    return m_next == 0 ? std::string() : CurrentName();
 }
 
 std::string CFileFinder::GetFilePath() const {
     return m_folder + GetFileName();
-}
-
-void CFileFinder::Close() {
-    m_folder.clear();
-    m_names.clear();
-    m_order = Order::Sorted;
-    m_next = 0;
 }

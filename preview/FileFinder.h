@@ -38,7 +38,6 @@ public:
     std::string GetFileName() const;
     // The current entry's path: the folder searched, as NameInFolder found it, and the name.
     std::string GetFilePath() const;
-    void Close();
 
 private:
     struct Name {

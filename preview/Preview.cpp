@@ -19,18 +19,13 @@ void Preview::FreeGraph() {
 }
 
 int Preview::CountTracks() {
-    int count = 0;
+    m_nTrackCount = 0;
     m_bMoreFiles = m_finder.FindFile(kMusicPattern) ? 1 : 0;
     while (m_bMoreFiles) {
         m_bMoreFiles = m_finder.FindNextFile() ? 1 : 0;
-        ++count;
+        ++m_nTrackCount;
     }
-    m_nTrackCount = count;
-    return count;
-}
-
-void Preview::PlayCurrentTrack(TrackLabel& label) {
-    PlayTrack(label, true);
+    return m_nTrackCount;
 }
 
 void Preview::PlayTrack(TrackLabel& label, bool fresh) {
@@ -71,32 +66,19 @@ void Preview::ForgetLabel(const TrackLabel& label) {
 }
 
 // The count and the search of one press read the folder once: a change between the two would
-// be indistinguishable from one made just after the press.
-void Preview::NextTrack(TrackLabel& label) {
+// be indistinguishable from one made just after the press. Each change of track starts from a
+// fresh graph; whether it could be built is not examined here (a graph that failed plays
+// nothing, and the failure was shown when the window opened).
+void Preview::ChangeTrack(TrackLabel& label, int step) {
     const int count = CountTracks();
-    if (m_nTrack < count - 1)
-        ++m_nTrack;
-    else
-        m_nTrack = 0;
-    RebuildGraph();
-    PlayTrack(label, false);
-}
-
-void Preview::PrevTrack(TrackLabel& label) {
-    const int count = CountTracks();
-    if (m_nTrack > 0)
-        --m_nTrack;
-    else
+    m_nTrack += step;
+    if (m_nTrack < 0)
         m_nTrack = count - 1;
-    RebuildGraph();
-    PlayTrack(label, false);
-}
-
-// Each change of track starts from a fresh graph; whether it could be built is not examined
-// here (a graph that failed plays nothing, and the failure was shown when the window opened).
-void Preview::RebuildGraph() {
+    else if (step > 0 && m_nTrack >= count)
+        m_nTrack = 0;
     FreeGraph();
     BuildGraph();
+    PlayTrack(label, false);
 }
 
 } // namespace media

@@ -51,11 +51,11 @@ public:
     // into m_nTrackCount and plays. The label shows the track's name once the load has ended
     // (even when it cannot be played), unless a later press has taken the label over. When
     // m_nTrack names no track nothing is opened and the label keeps "Загрузка...".
-    void PlayCurrentTrack(TrackLabel& label);
+    void PlayCurrentTrack(TrackLabel& label) { PlayTrack(label, true); }
     // Moves to the next (after the last: the first) or previous (before the first: the last)
     // track, rebuilds the graph and plays it.
-    void NextTrack(TrackLabel& label);
-    void PrevTrack(TrackLabel& label);
+    void NextTrack(TrackLabel& label) { ChangeTrack(label, 1); }
+    void PrevTrack(TrackLabel& label) { ChangeTrack(label, -1); }
     // The label goes away: a load that ends later leaves it alone.
     void ForgetLabel(const TrackLabel& label);
 
@@ -64,7 +64,8 @@ public:
     int m_bMoreFiles = 0;  // whether the search has another entry after the current one
 
 private:
-    void RebuildGraph();
+    // Moves `step` tracks on (1 or -1), rebuilds the graph and plays.
+    void ChangeTrack(TrackLabel& label, int step);
     // PlayCurrentTrack over the entries the last search found, when `fresh` is false (the
     // folder was read for the same press already), or over a new reading of the folder.
     void PlayTrack(TrackLabel& label, bool fresh);

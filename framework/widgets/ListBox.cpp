@@ -1,6 +1,6 @@
 #include "framework/widgets/ListBox.h"
 
-#include "framework/widgets/Edges.h"
+#include "framework/widgets/Static.h"
 
 #include <QEvent>
 #include <QSignalBlocker>
