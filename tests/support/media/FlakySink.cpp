@@ -1,7 +1,6 @@
 #include "support/media/FlakySink.h"
 
-#include "media/GstHandles.h"
-#include "media/GstSetup.h"
+#include "support/media/HeldSource.h"
 
 #include <gst/base/gstbasesink.h>
 
@@ -29,29 +28,11 @@ void ClassInit(gpointer klass, gpointer /*data*/) {
     g_fakeStart = std::exchange(GST_BASE_SINK_CLASS(klass)->start, Start);
 }
 
-GType FlakySinkType() {
-    const media::GstObjectPtr<GstElementFactory> factory(gst_element_factory_find("fakesink"));
-    const media::GstObjectPtr<GstPluginFeature> loaded(
-        factory ? gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory.get())) : nullptr);
-    if (!loaded)
-        return G_TYPE_INVALID;
-    const GType fakeSink = gst_element_factory_get_element_type(GST_ELEMENT_FACTORY(loaded.get()));
-    GTypeQuery sizes{};
-    g_type_query(fakeSink, &sizes);
-    return g_type_register_static_simple(fakeSink, "MirtFlakySink", sizes.class_size, ClassInit,
-                                         sizes.instance_size, nullptr, GTypeFlags(0));
-}
-
 } // namespace
 
 bool RegisterFlakySink() {
-    if (!media::EnsureGstInit())
-        return false;
-    static const bool registered = [] {
-        const GType type = FlakySinkType();
-        return type != G_TYPE_INVALID &&
-               gst_element_register(nullptr, kFlakySinkFactory, GST_RANK_NONE, type) != FALSE;
-    }();
+    static const bool registered =
+        RegisterDerivedElement(kFlakySinkFactory, "fakesink", "MirtFlakySink", ClassInit);
     return registered;
 }
 

@@ -65,30 +65,29 @@ void ClassInit(gpointer klass, gpointer /*data*/) {
     g_fileFill = std::exchange(base->fill, Fill);
 }
 
-GType HeldSourceType() {
-    const media::GstObjectPtr<GstElementFactory> factory(gst_element_factory_find("filesrc"));
+} // namespace
+
+bool RegisterDerivedElement(const char* factoryName, const char* base, const char* typeName,
+                            void (*classInit)(void* klass, void* data)) {
+    if (!media::EnsureGstInit())
+        return false;
+    const media::GstObjectPtr<GstElementFactory> factory(gst_element_factory_find(base));
     const media::GstObjectPtr<GstPluginFeature> loaded(
         factory ? gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory.get())) : nullptr);
     if (!loaded)
-        return G_TYPE_INVALID;
-    const GType fileSource =
-        gst_element_factory_get_element_type(GST_ELEMENT_FACTORY(loaded.get()));
+        return false;
+    const GType parent = gst_element_factory_get_element_type(GST_ELEMENT_FACTORY(loaded.get()));
     GTypeQuery sizes{};
-    g_type_query(fileSource, &sizes);
-    return g_type_register_static_simple(fileSource, "MirtHeldSrc", sizes.class_size, ClassInit,
-                                         sizes.instance_size, nullptr, GTypeFlags(0));
+    g_type_query(parent, &sizes);
+    const GType type = g_type_register_static_simple(parent, typeName, sizes.class_size, classInit,
+                                                     sizes.instance_size, nullptr, GTypeFlags(0));
+    return type != G_TYPE_INVALID &&
+           gst_element_register(nullptr, factoryName, GST_RANK_NONE, type) != FALSE;
 }
 
-} // namespace
-
 bool RegisterHeldSource() {
-    if (!media::EnsureGstInit())
-        return false;
-    static const bool registered = [] {
-        const GType type = HeldSourceType();
-        return type != G_TYPE_INVALID &&
-               gst_element_register(nullptr, kHeldSourceFactory, GST_RANK_NONE, type) != FALSE;
-    }();
+    static const bool registered =
+        RegisterDerivedElement(kHeldSourceFactory, "filesrc", "MirtHeldSrc", ClassInit);
     return registered;
 }
 

@@ -15,6 +15,11 @@ inline constexpr char kHeldSourceFactory[] = "mirtheldsrc";
 // Registers the element with GStreamer (once per process; initialises GStreamer if needed).
 bool RegisterHeldSource();
 
+// Registers `factoryName`, a type `typeName` derived from the type of the element `base` whose
+// class `classInit` adjusts (initialises GStreamer if needed). Once per factory name.
+bool RegisterDerivedElement(const char* factoryName, const char* base, const char* typeName,
+                            void (*classInit)(void* klass, void* data));
+
 // From now on every read of `location` (as given to the element), or of every file, waits
 // until ReleaseReads(); reads already under way finish. Other files read as usual.
 void HoldReads(const std::string& location);
