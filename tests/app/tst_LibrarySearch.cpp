@@ -2,6 +2,8 @@
 // may hold anything: the built program and the installed one are started in a folder holding a
 // planted library under the name of every library they load (Qt's, GLib's, GStreamer's and its
 // plugins'), and none of them is taken from there, nor even looked for there.
+#include "support/ChildProcess.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -39,11 +41,7 @@ QString StartUntilTheGraphIsBuilt(const QString& program, const QString& folder)
         process.waitForReadyRead(1000);
         said += QString::fromLocal8Bit(process.readAllStandardError());
     }
-    process.terminate();
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    testsupport::RunToTheEnd(process, 0);
     return said + QString::fromLocal8Bit(process.readAllStandardError());
 }
 

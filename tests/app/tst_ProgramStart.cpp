@@ -69,18 +69,9 @@ enum class Runtime { Private, Unset, Relative };
 const QString kNoDisplayLine = QStringLiteral(
     "mirtconfig: no display available; start it from a desktop session or under Xvfb\n");
 
-bool RunToTheEnd(QProcess& program, int milliseconds) {
-    if (program.waitForFinished(milliseconds))
-        return true;
-    program.terminate();
-    if (!program.waitForFinished(5000)) {
-        program.kill();
-        program.waitForFinished();
-    }
-    return false;
-}
-
 } // namespace
+
+using testsupport::RunToTheEnd;
 
 Q_DECLARE_METATYPE(Runtime)
 

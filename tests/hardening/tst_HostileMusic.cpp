@@ -307,11 +307,7 @@ private slots:
         program.start(QStringLiteral(SCRIPTED_PROGRAM),
                       {"--sink", "fakesink", "--open-files", "1024", "stalled-storm", "400"});
         QVERIFY(program.waitForStarted());
-        if (!program.waitForFinished(60000)) {
-            program.kill();
-            program.waitForFinished();
-            QFAIL("the program did not end");
-        }
+        QVERIFY2(testsupport::RunToTheEnd(program, 60000), "the program did not end");
         const auto ended = std::chrono::steady_clock::now().time_since_epoch();
         const QByteArray report = program.readAllStandardOutput().trimmed();
         qInfo("%s", report.constData());

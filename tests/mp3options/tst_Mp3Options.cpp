@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 using namespace framework::win32;
 
@@ -62,16 +63,16 @@ class Mp3OptionsTest : public QObject {
 
     std::unique_ptr<media::Preview> m_preview;
     CMp3Player& Player() { return m_preview->Player(); }
-    void Fresh(bool sync) {
+    void Fresh(media::GraphOptions options) {
         m_preview.reset();
-        m_preview = std::make_unique<media::Preview>(testsupport::QuietPreview(sync));
+        m_preview = std::make_unique<media::Preview>(std::move(options));
         QCOMPARE(InitDirectShow(*m_preview), 0);
     }
 
 private slots:
     void init() {
         testsupport::ResetSettingValues();
-        Fresh(true);
+        Fresh(testsupport::QuietPreview(true));
     }
     void cleanup() { m_preview.reset(); }
 
@@ -176,7 +177,7 @@ private slots:
         const testmedia::MusicFolder music({"one.mp3", "two.mp3"}, 1);
         QVERIFY2(music.ok(), music.error());
         QVERIFY(testmedia::WriteBytes("Music/three broken.mp3", "not an mp3"));
-        Fresh(false); // each track ends at once
+        Fresh(testsupport::QuietPreview(false)); // each track ends at once
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {
             Click(w, res::IDC_PLAY);
@@ -201,9 +202,7 @@ private slots:
         const testmedia::MusicFolder music({"a.mp3", "b.mp3"}, 2);
         QVERIFY2(music.ok(), music.error());
         QVERIFY(testmedia::RegisterFlakySink());
-        m_preview = std::make_unique<media::Preview>(
-            media::GraphOptions{testmedia::kFlakySinkFactory, true});
-        QCOMPARE(InitDirectShow(*m_preview), 0);
+        Fresh(media::GraphOptions{testmedia::kFlakySinkFactory, true});
         testmedia::SetSoundServerUp(false);
         CMp3OptionsDlg dialog(*m_preview);
         WhenNextDialogShows([&](CDialog& w) {

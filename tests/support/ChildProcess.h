@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QDir>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 
@@ -32,6 +33,19 @@ ChildEnvironment(QProcessEnvironment environment = QProcessEnvironment::systemEn
                                  QDir::tempPath() + QStringLiteral("/mirt-tsan"));
 #endif
     return environment;
+}
+
+// Waits up to `milliseconds` for `program` to end; true when it did. Otherwise ends it, asking
+// first, and gives false.
+inline bool RunToTheEnd(QProcess& program, int milliseconds) {
+    if (program.waitForFinished(milliseconds))
+        return true;
+    program.terminate();
+    if (!program.waitForFinished(5000)) {
+        program.kill();
+        program.waitForFinished();
+    }
+    return false;
 }
 
 } // namespace testsupport
