@@ -162,6 +162,7 @@ private slots:
             Click(w, res::IDC_PREVIOUS); // previous from the first wraps to the last
             QTRY_COMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("c.mp3"));
             QCOMPARE(m_preview->m_nTrack, 2);
+            QCOMPARE(m_preview->m_nTrackCount, 3);
             Click(w, res::IDC_NEXT);
             QTRY_COMPARE(LabelText(w, res::IDC_TRACK_LABEL), QStringLiteral("a.mp3"));
             QCOMPARE(m_preview->m_nTrack, 0);

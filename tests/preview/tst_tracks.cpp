@@ -69,29 +69,6 @@ private slots:
         m_music.reset();
     }
 
-    void wrapsBothWays() {
-        for (const char* name : {"c.mp3", "a.mp3", "B.mp3"}) {
-            Put(name);
-        }
-        RecordingLabel label;
-        Track() = 2;
-        m_preview->NextTrack(label);
-        QCOMPARE(Track(), 0);
-        QCOMPARE(m_preview->m_nTrackCount, 3);
-        QCOMPARE(LoadedName(label), std::string("a.mp3"));
-        QCOMPARE(Player().m_bLoaded, 1);
-        PlaysToEnd();
-
-        m_preview->PrevTrack(label);
-        QCOMPARE(Track(), 2);
-        QCOMPARE(LoadedName(label), std::string("c.mp3"));
-        m_preview->NextTrack(label);
-        m_preview->NextTrack(label);
-        QCOMPARE(Track(), 1);
-        QCOMPARE(LoadedName(label), std::string("B.mp3"));
-        PlaysToEnd();
-    }
-
     void noTracks() {
         RecordingLabel label;
         m_preview->NextTrack(label);
