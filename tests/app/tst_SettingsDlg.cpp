@@ -172,22 +172,6 @@ private slots:
         dialog.DoModal();
     }
 
-    void badMagicOpensWithEverythingOff() {
-        ScopedWorkingDir dir;
-        QByteArray bad = ConfigFileBytes(40, 1, 1, 1, 1);
-        bad[4] = 'm'; // "CFG mIRT: "
-        QVERIFY(WriteFile(dir.file("Config.cfg"), bad));
-        CSettingsDlg dialog(testsupport::QuietPreview());
-        WhenNextDialogShows([&](CDialog& w) {
-            QVERIFY(!IsChecked(w, res::IDC_MP3_PLAYER) && !IsChecked(w, res::IDC_SOUND) &&
-                    !IsChecked(w, res::IDC_PLAY_XM));
-            QVERIFY(!Control(w, res::IDC_MP3_OPTIONS)->isEnabled());
-            Click(w, IDCANCEL);
-        });
-        dialog.DoModal();
-        QCOMPARE(g_nVolume, 0);
-    }
-
     void aFailedSaveKeepsTheWindowAndTheOldFile() {
         ScopedWorkingDir dir;
         // A folder in the way of the file: nothing can be written over it.

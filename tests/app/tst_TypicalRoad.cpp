@@ -109,6 +109,11 @@ private slots:
         QTest::newRow("no file, OK")
             << false << false << none << Road([](CSettingsDlg& w) { Click(w, IDOK); }) << int(IDOK)
             << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
+        QByteArray otherMagic = ConfigFileBytes(40, 1, 1, 1, 1);
+        otherMagic[4] = 'm'; // "CFG mIRT: ": nothing of it is loaded
+        QTest::newRow("a file of another kind, OK")
+            << false << false << otherMagic << Road([](CSettingsDlg& w) { Click(w, IDOK); })
+            << int(IDOK) << ConfigFileBytes(0, 0, 0, 0, 0) << QStringList();
         QTest::newRow("switches flipped, Return on a check box")
             << false << false << ConfigFileBytes(30, 1, 0, 1, 0, {10, 20, 30, 40, 200})
             << FlipSwitchesThen([](CDialog& w) {
