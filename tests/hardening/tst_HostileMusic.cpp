@@ -48,12 +48,6 @@ QString Label(const std::string& name) {
     return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
-// Sorts tracks the way the folder is listed (case-insensitive, then bytewise).
-void SortLikeTheFolder(std::vector<Track>& tracks) {
-    std::sort(tracks.begin(), tracks.end(),
-              [](const Track& a, const Track& b) { return media::TrackOrderLess(a.name, b.name); });
-}
-
 // Collects GStreamer's criticals and warnings while it lives.
 class GStreamerComplaints {
 public:
@@ -181,7 +175,10 @@ private slots:
         fs::create_symlink("loop b.mp3", MusicFile("loop a.mp3"));
         fs::create_symlink("loop a.mp3", MusicFile("loop b.mp3"));
         fs::create_symlink("nowhere", MusicFile("dangling.mp3"));
-        SortLikeTheFolder(tracks);
+        // In the order the folder is listed (case-insensitive, then bytewise).
+        std::sort(tracks.begin(), tracks.end(), [](const Track& a, const Track& b) {
+            return media::TrackOrderLess(a.name, b.name);
+        });
         QCOMPARE(m_preview->CountTracks(), int(tracks.size()));
 
         QString failure;
