@@ -23,12 +23,6 @@ using namespace res;
 
 namespace {
 
-// Config.cfg in the working folder, whatever its letter case there (see media::NameInFolder):
-// the file loaded is the file saved, and where there is none, Config.cfg is created.
-std::string ConfigPath() {
-    return media::NameInFolder(".", "Config.cfg");
-}
-
 // Fires once, right after the first paint, to build the media graph.
 constexpr UINT kStartMediaTimer = 1;
 
@@ -79,10 +73,13 @@ BOOL CSettingsDlg::OnInitDialog() {
     m_pages.SetCurSel(0);
 
     m_strHelp = res::kHelpText;
-    // So that nobody saves into the wrong folder unknowingly.
+    // Config.cfg in the working folder, whatever its letter case there (see media::NameInFolder),
+    // looked up once: the file loaded is the file saved, and where there is none, Config.cfg is
+    // created. The line names it, so that nobody saves into the wrong folder unknowingly.
+    m_configPath = media::NameInFolder(".", "Config.cfg");
     std::error_code noFolder;
     m_strFileLine =
-        res::kFileLine + (std::filesystem::current_path(noFolder) / ConfigPath()).string();
+        res::kFileLine + (std::filesystem::current_path(noFolder) / m_configPath).string();
 
     // The media graph is built right after the first paint (see OnPaint): starting GStreamer
     // (its registry and plugins) takes longer than everything else before the window appears.
@@ -137,7 +134,7 @@ settings::ConfigRecord CSettingsDlg::CurrentRecord() const {
 
 void CSettingsDlg::LoadConfig() {
     settings::ConfigRecord record = CurrentRecord();
-    if (!settings::LoadConfigFile(ConfigPath().c_str(), record))
+    if (!settings::LoadConfigFile(m_configPath.c_str(), record))
         return;
     g_nVolume = record.volume;
     g_bAlwaysRandom = record.alwaysRandom;
@@ -149,7 +146,7 @@ void CSettingsDlg::LoadConfig() {
 
 bool CSettingsDlg::SaveConfig() {
     std::string reason;
-    if (settings::SaveConfigFile(ConfigPath().c_str(), CurrentRecord(), &reason))
+    if (settings::SaveConfigFile(m_configPath.c_str(), CurrentRecord(), &reason))
         return true;
     // The message box cannot say why; the log can, for whoever looks.
     framework::LogFailure("settings", reason);

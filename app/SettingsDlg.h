@@ -26,7 +26,8 @@ public:
     int m_bSound = 0;
     int m_bPlayXm = 0;
     std::string m_strHelp;
-    std::string m_strFileLine; // names the file that OK writes, with its folder
+    std::string m_strFileLine;               // names the file that OK writes, with its folder
+    std::string m_configPath = "Config.cfg"; // the file loaded and saved, as found when opened
     HICON m_hIcon = 0;
 
 protected:
